@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs, on Debian as root, whatever the build and the tests need and is
+# not there yet. Safe to run again: it only installs what is missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  mingw-w64
+  wine wine64 wine32:i386
+  xvfb xdotool x11-utils
+  python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "missing packages: ${missing[*]}; run as root to install them" >&2
+  exit 1
+fi
+
+# 32-bit Wine needs the i386 architecture.
+dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
