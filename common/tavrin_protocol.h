@@ -1,0 +1,43 @@
+// The private protocol between the hook library, running inside other
+// applications, and the host's hidden window. Shared by both deliverables
+// and by every build width; holds constants only.
+#pragma once
+
+#include <stdint.h>
+
+namespace tavrin {
+
+// Notifications posted by the hook procedure to the host window. The five
+// values are consecutive, starting at WM_APP (0x8000) + 1234.
+
+// An application took WM_MBUTTONUP (only while the close flag is set).
+// wParam: the window the release was addressed to (its MSG.hwnd).
+// lParam: the release's lParam, client coordinates of that window.
+inline constexpr uint32_t WMU_MBUTTON_CLICK = 0x8000 + 1234;
+
+// An application took WM_MOUSEWHEEL with a delta of zero or more.
+// wParam: the window under the message's screen point (null if none).
+// lParam: the wheel message's lParam, screen coordinates.
+inline constexpr uint32_t WMU_WHEEL_UP = 0x8000 + 1235;
+
+// As WMU_WHEEL_UP, for a negative delta.
+inline constexpr uint32_t WMU_WHEEL_DOWN = 0x8000 + 1236;
+
+// An application took WM_XBUTTONUP naming XBUTTON1 (resp. XBUTTON2).
+// wParam: the window under the message's screen point (null if none).
+// lParam: the button message's lParam, relative to the message's own window.
+inline constexpr uint32_t WMU_XBUTTON1_UP = 0x8000 + 1237;
+inline constexpr uint32_t WMU_XBUTTON2_UP = 0x8000 + 1238;
+
+// Marks a mouse message (0x207..0x20E) that the host posted itself, in the
+// key-state word of wParam, so that the hook lets it through once.
+inline constexpr uint32_t MK_INJECTED = 0x4000;
+
+// The wheel notification for a wheel message's wParam: the sign bit of the
+// 16-bit delta (bit 31) picks WMU_WHEEL_DOWN. Bits above 31 are not looked
+// at. The host relies on the difference being SB_LINEUP (0) or SB_LINEDOWN (1).
+constexpr uint32_t WheelNotificationFor(uint64_t wheelWParam) {
+  return WMU_WHEEL_UP + static_cast<uint32_t>((wheelWParam >> 31) & 1);
+}
+
+}  // namespace tavrin
