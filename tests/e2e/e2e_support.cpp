@@ -1,0 +1,151 @@
+#include "e2e_support.h"
+
+#include <stdio.h>
+
+namespace tavrin::e2e {
+
+Sink::Sink(const char* className, UINT firstPosted, UINT lastPosted)
+    : firstPosted_(firstPosted), lastPosted_(lastPosted) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = Proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = className;
+  RegisterClassA(&wc);
+  window_ = CreateWindowExA(0, className, className, WS_OVERLAPPEDWINDOW, 0, 0,
+                            100, 100, nullptr, nullptr, wc.hInstance, this);
+}
+
+LRESULT CALLBACK Sink::Proc(HWND window, UINT message, WPARAM wParam,
+                            LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* sink =
+      reinterpret_cast<Sink*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (sink && message == WM_COPYDATA) {
+    auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (data->cbData == sizeof(LogRecord))
+      sink->records.push_back(*static_cast<const LogRecord*>(data->lpData));
+    return TRUE;
+  }
+  if (sink && message >= sink->firstPosted_ && message <= sink->lastPosted_) {
+    sink->posted.push_back({RecordKind::Received, message,
+                            reinterpret_cast<uintptr_t>(window), wParam,
+                            static_cast<int64_t>(lParam)});
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (!done()) {
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE,
+                              static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+  return true;
+}
+
+void Drain(DWORD settleMs) {
+  PumpUntil([] { return false; }, settleMs);
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+std::string ProgramDirectory() {
+  char path[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir(path, n);
+  return dir.substr(0, dir.find_last_of("\\/") + 1);
+}
+
+HANDLE StartProgram(const std::string& commandLine) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string line = commandLine;
+    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0,
+                       nullptr, nullptr, &si, &pi)) {
+      CloseHandle(pi.hThread);
+      return pi.hProcess;
+    }
+    // Wine sometimes refuses the first start right after the prefix comes
+    // up (error 1359); a second try succeeds.
+    Sleep(200);
+  }
+  return nullptr;
+}
+
+MessageBoxSeen AnswerMessageBox(const char* caption, WPARAM button,
+                                DWORD timeoutMs) {
+  MessageBoxSeen seen;
+  HWND box = nullptr;
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (!(box = FindWindowA("#32770", caption)) && GetTickCount64() < deadline)
+    Sleep(10);
+  if (!box) return seen;
+  seen.found = true;
+  char text[1024] = "";
+  DWORD_PTR ignored;
+  if (HWND label = GetDlgItem(box, 0xFFFF))
+    SendMessageTimeoutA(label, WM_GETTEXT, sizeof text,
+                        reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 2000,
+                        &ignored);
+  seen.text = text;
+  PostMessageA(box, WM_COMMAND, button, 0);
+  while (IsWindow(box) && GetTickCount64() < deadline + 2000) Sleep(10);
+  return seen;
+}
+
+MessageBoxSeen AnswerMessageBoxDuring(const char* caption, WPARAM button,
+                                      const std::function<void()>& call) {
+  struct Job {
+    const char* caption;
+    WPARAM button;
+    MessageBoxSeen seen;
+    static DWORD WINAPI Run(void* p) {
+      auto* j = static_cast<Job*>(p);
+      j->seen = AnswerMessageBox(j->caption, j->button);
+      return 0;
+    }
+  } job{caption, button, {}};
+  HANDLE thread = CreateThread(nullptr, 0, Job::Run, &job, 0, nullptr);
+  call();
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  return job.seen;
+}
+
+void Checks::Expect(bool ok, const std::string& name,
+                    const std::string& detail) {
+  ++(ok ? passed_ : failed_);
+  printf("%s %s%s%s\n", ok ? "ok  " : "FAIL", name.c_str(),
+         ok || detail.empty() ? "" : "\n", ok ? "" : detail.c_str());
+  fflush(stdout);
+}
+
+int Checks::Finish(const char* title) {
+  printf("%s: %d passed, %d failed\n", title, passed_, failed_);
+  return failed_ ? 1 : 0;
+}
+
+std::string Hex(uint64_t value) {
+  char text[32];
+  snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
+  return text;
+}
+
+}  // namespace tavrin::e2e
