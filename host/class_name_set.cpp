@@ -1,0 +1,32 @@
+#include "class_name_set.h"
+
+#include <string.h>
+
+namespace tavrin::host {
+
+void ClassNameSet::Insert(std::string_view key) {
+  if (key.empty() || key.find('\0') != std::string_view::npos) return;
+  // One search serves both the duplicate test and the insertion, and a key
+  // that is present costs no allocation.
+  const Position at = keys_.lower_bound(key);
+  if (at != keys_.end() && *at == key) return;
+  char* const bytes = static_cast<char*>(arena_.allocate(key.size(), 1));
+  memcpy(bytes, key.data(), key.size());
+  keys_.emplace_hint(at, bytes, key.size());
+}
+
+bool ClassNameSet::Contains(std::string_view name) const {
+  return keys_.find(name) != keys_.end();
+}
+
+bool IsClassExcluded(const ClassNameSet& set, std::string_view name) {
+  const ClassNameSet::Position bound = set.LowerBound(name);
+  if (bound == set.End()) return false;
+  // The first key never matches, not even a name equal to it: with the
+  // sentinels loaded, that is "!".
+  if (set.IsFirst(bound)) return false;
+  if (*bound == name) return true;
+  return name.starts_with(*ClassNameSet::Predecessor(bound));
+}
+
+}  // namespace tavrin::host

@@ -1,0 +1,65 @@
+// The ordered set of window-class names that the host tests class names
+// against, with the exact rule (Contains) and the prefix rule
+// (IsClassExcluded). Keys are byte strings in the ANSI code page, compared
+// byte by byte as unsigned values, case-sensitively; a proper prefix sorts
+// before the longer key.
+#pragma once
+
+#include <stddef.h>
+
+#include <iterator>
+#include <memory_resource>
+#include <set>
+#include <string_view>
+
+namespace tavrin::host {
+
+class ClassNameSet {
+ public:
+  // string_view compares through char_traits<char>, whose order is that of
+  // unsigned char.
+  using Keys = std::pmr::set<std::string_view>;
+  using Position = Keys::const_iterator;
+
+  ClassNameSet() = default;
+  ClassNameSet(const ClassNameSet&) = delete;
+  ClassNameSet& operator=(const ClassNameSet&) = delete;
+
+  // Removes every key.
+  void Clear() noexcept {
+    keys_.clear();
+    arena_.release();
+  }
+
+  // Adds the key; one already present stays once. Empty keys and keys that
+  // hold a NUL byte are not keys and are ignored.
+  void Insert(std::string_view key);
+
+  // The exact rule: true if a key equals the name byte for byte.
+  bool Contains(std::string_view name) const;
+
+  // The first key that does not sort before the name, or End().
+  Position LowerBound(std::string_view name) const {
+    return keys_.lower_bound(name);
+  }
+  Position End() const noexcept { return keys_.end(); }
+  bool IsFirst(Position p) const noexcept { return p == keys_.begin(); }
+  // The key immediately before p, which must be a key that is not the first.
+  static Position Predecessor(Position p) { return std::prev(p); }
+
+  size_t Size() const noexcept { return keys_.size(); }
+
+ private:
+  // Holds the tree's nodes and the keys' bytes. A key is never removed on
+  // its own, so a load costs no allocation per key and Clear frees all at
+  // once.
+  std::pmr::monotonic_buffer_resource arena_{4096};
+  Keys keys_{&arena_};
+};
+
+// The prefix rule for the exclude_class set: the name matches when it equals
+// a key other than the first, or when it begins with the greatest key that
+// sorts below it. One ordered lookup, one step back, two comparisons.
+bool IsClassExcluded(const ClassNameSet& set, std::string_view name);
+
+}  // namespace tavrin::host

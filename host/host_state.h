@@ -1,0 +1,29 @@
+// The host's global state: where the settings file lies and what the last
+// load read from it. Owned by the host's one thread for the program's life.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "class_name_set.h"
+
+namespace tavrin::host {
+
+inline constexpr size_t kSettingsPathBytes = 260;  // MAX_PATH
+
+struct HostState {
+  // The settings file, NUL-terminated; set once at start-up, read by loads.
+  char settings_path[kSettingsPathBytes] = {};
+  // Line-scroll messages per wheel notification, as the profile reader gave
+  // it.
+  int32_t scroll_counts = 0;
+  ClassNameSet exclude_class;           // prefix rule, window under pointer
+  ClassNameSet exclude_parent_class;    // exact rule, its top-level window
+  ClassNameSet mbtn_discard_class;      // exact rule, middle click swallowed
+  ClassNameSet mbtn_passthrough_class;  // exact rule, middle click passed on
+};
+
+// The program's one instance; its sets are empty until the first load.
+extern HostState g_host_state;
+
+}  // namespace tavrin::host
