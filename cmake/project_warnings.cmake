@@ -1,5 +1,6 @@
-# Warnings are errors on our own code (not on GoogleTest's).
+# Warnings are errors on our own C++ code (not on GoogleTest's).
 function(tavrin_warnings target)
   target_compile_options(${target} PRIVATE
-    -Wall -Wextra -Wshadow -Wconversion -Wsign-conversion -Werror)
+    $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra -Wshadow -Wconversion
+                              -Wsign-conversion -Werror>)
 endfunction()

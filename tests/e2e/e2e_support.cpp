@@ -4,15 +4,38 @@
 
 namespace tavrin::e2e {
 
-Sink::Sink(const char* className, UINT firstPosted, UINT lastPosted)
+Sink::Sink(UINT firstPosted, UINT lastPosted)
     : firstPosted_(firstPosted), lastPosted_(lastPosted) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = Proc;
   wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = className;
+  wc.lpszClassName = kSinkClass;
   RegisterClassA(&wc);
-  window_ = CreateWindowExA(0, className, className, WS_OVERLAPPEDWINDOW, 0, 0,
-                            100, 100, nullptr, nullptr, wc.hInstance, this);
+  window_ = CreateWindowExA(0, kSinkClass, kSinkClass, WS_OVERLAPPEDWINDOW, 0,
+                            0, 100, 100, nullptr, nullptr, wc.hInstance, this);
+}
+
+HWND Sink::WindowFor(Role role) const {
+  for (auto it = records.rbegin(); it != records.rend(); ++it)
+    if (it->kind == RecordKind::Window &&
+        it->message == static_cast<uint32_t>(role))
+      return reinterpret_cast<HWND>(it->window);
+  return nullptr;
+}
+
+HANDLE Sink::StartTarget() {
+  std::string commandLine = "\"";
+  commandLine += ProgramDirectory();
+  commandLine += "msg_target.exe\"";
+  HANDLE target = StartProgram(commandLine);
+  const auto ready = [&] {
+    for (const LogRecord& r : records)
+      if (r.kind == RecordKind::Ready) return true;
+    return false;
+  };
+  if (target && PumpUntil(ready, 10000)) return target;
+  if (target) TerminateProcess(target, 1);
+  return nullptr;
 }
 
 LRESULT CALLBACK Sink::Proc(HWND window, UINT message, WPARAM wParam,

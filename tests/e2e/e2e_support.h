@@ -13,13 +13,19 @@
 
 namespace tavrin::e2e {
 
-// A hidden window that records every LogRecord sent to it and every
-// posted message in [firstPosted, lastPosted], as a Received record whose
-// window is the sink itself.
+// The hidden window (class kSinkClass) that records every LogRecord sent to
+// it and every posted message in [firstPosted, lastPosted], as a Received
+// record whose window is the sink itself.
 class Sink {
  public:
-  Sink(const char* className, UINT firstPosted, UINT lastPosted);
+  Sink(UINT firstPosted, UINT lastPosted);
   HWND window() const { return window_; }
+  // The window announced for the role, or null.
+  HWND WindowFor(Role role) const;
+  // Starts msg_target.exe beside this program and waits until it has
+  // announced its windows; null when it does not come up.
+  HANDLE StartTarget();
+
   std::vector<LogRecord> records;  // from targets, in arrival order
   std::vector<LogRecord> posted;   // posted to the sink, in arrival order
 

@@ -293,18 +293,13 @@ const std::vector<Case> kCloseFlagOn = {
 
 class Driver {
  public:
-  Driver() : sink_("TavrinTestHost", WMU_MBUTTON_CLICK, WMU_XBUTTON2_UP) {}
+  Driver() : sink_(WMU_MBUTTON_CLICK, WMU_XBUTTON2_UP) {}
 
   bool StartTarget() {
-    target_ = StartProgram(
-        "\"" + ProgramDirectory() + "msg_target.exe\" " +
-        std::to_string(reinterpret_cast<uintptr_t>(sink_.window())));
-    if (!target_ || !PumpUntil([&] { return !sink_.records.empty(); }, 10000))
-      return false;
-    const LogRecord& ready = sink_.records.front();
-    top_ = reinterpret_cast<HWND>(ready.window);
-    child_ = reinterpret_cast<HWND>(ready.wParam);
-    return true;
+    target_ = sink_.StartTarget();
+    top_ = sink_.WindowFor(Role::Top);
+    child_ = sink_.WindowFor(Role::Child);
+    return target_ != nullptr;
   }
 
   void StopTarget() {

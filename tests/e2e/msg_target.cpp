@@ -1,38 +1,85 @@
-// A target application for the end-to-end tests: a top-level window with a
-// child, in a process of its own, that reports every mouse message its
-// windows receive (and WM_NULL, which is what a swallowed message becomes)
-// to the driver window named on its command line.
-//
-//   msg_target.exe SINK_WINDOW
-#include <stdlib.h>
+// A target application for the end-to-end tests, in a process of its own:
+// top-level windows with children, a real list box and up-down controls,
+// each reporting what it receives to the driver's sink window.
 #include <windows.h>
 
-#include "e2e_log.h"
+#include <commctrl.h>
+
+#include "target_scene.h"
 
 using namespace tavrin::e2e;
 
 namespace {
 
-HWND sink;
+constexpr DWORD kTopStyle = WS_OVERLAPPEDWINDOW;
+constexpr DWORD kChildStyle = WS_CHILD | WS_VISIBLE | WS_BORDER;
 
-void Send(RecordKind kind, uint32_t message, HWND window, uint64_t wParam,
-          int64_t lParam) {
-  LogRecord record{kind, message, reinterpret_cast<uintptr_t>(window), wParam,
-                   lParam};
-  COPYDATASTRUCT data{0, sizeof record, &record};
-  DWORD_PTR ignored;
-  SendMessageTimeoutA(sink, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
-                      SMTO_NORMAL, 5000, &ignored);
+HWND top;
+HWND focus;
+
+HWND Spin(HWND parent, int x, short max, short min, Role role) {
+  HWND spin =
+      CreateWindowExA(0, UPDOWN_CLASSA, "", kChildStyle, x, 20, 30, 40,
+                      parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(spin, UDM_SETRANGE, 0, MAKELPARAM(max, min));
+  LogControl(spin);
+  Announce(role, spin);
+  return spin;
 }
 
-// Button and wheel messages, client and non-client (up to 0x20F, one past
-// the last mouse message), but not the moves that the pointer makes on its
-// way. They get no default processing, which would hand wheel messages on to
-// the parent and start modal loops for non-client clicks.
-bool IsLogged(UINT message) {
-  return message == WM_NULL ||
-         (message > WM_MOUSEMOVE && message <= WM_MOUSEHWHEEL + 1) ||
-         (message > WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
+// Top-level windows other than Top appear without taking the focus, which
+// stays in Top's child for the keys that the host types.
+void ShowQuietly(HWND window, Role role) {
+  ShowWindow(window, SW_SHOWNOACTIVATE);
+  Announce(role, window);
+}
+
+// A top-level window of its own class with a TavrinTestChild inside.
+void Family(const char* topClass, int x, int y, Role topRole,
+            Role childRole) {
+  HWND family = CreateLoggedWindow(topClass, kTopStyle, x, y, 300, 150,
+                                   nullptr);
+  ShowQuietly(family, topRole);
+  Announce(childRole, CreateLoggedWindow("TavrinTestChild", kChildStyle, 20,
+                                         20, 120, 60, family));
+}
+
+void CreateScene() {
+  top = CreateLoggedWindow("TavrinTestTop", kTopStyle | WS_VISIBLE, 20, 20,
+                           640, 460, nullptr);
+  Announce(Role::Top, top);
+  focus = CreateLoggedWindow("TavrinTestChild", kChildStyle, 20, 20, 160, 80,
+                             top);
+  Announce(Role::Child, focus);
+
+  HWND list = CreateWindowExA(
+      0, "ListBox", "", kChildStyle | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 200,
+      20, 150, 150, top, nullptr, GetModuleHandleA(nullptr), nullptr);
+  for (int i = 0; i < 100; ++i) {
+    char line[16];
+    wsprintfA(line, "line %d", i);
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+  }
+  LogControl(list);
+  Announce(Role::List, list);
+
+  Spin(top, 380, 10, 0, Role::Spin);
+  Spin(top, 420, 0, 100, Role::SpinReversed);
+  Spin(top, 460, 10, -10, Role::SpinSigned);
+  Announce(Role::PaneWnd, CreateLoggedWindow("TavrinPaneWnd", kChildStyle, 20,
+                                             200, 120, 60, top));
+  Announce(Role::PaneA, CreateLoggedWindow("TavrinPaneA", kChildStyle, 160,
+                                           200, 120, 60, top));
+  Announce(Role::Sync, CreateLoggedWindow("TavrinSyncPane", kChildStyle, 300,
+                                          200, 60, 40, top));
+
+  Family("TavrinExcludedTop", 680, 20, Role::ExcludedTop,
+         Role::ExcludedChild);
+  Family("TavrinPassTop", 680, 200, Role::PassTop, Role::PassChild);
+  Family("TavrinDiscardTop", 680, 380, Role::DiscardTop, Role::DiscardChild);
+  ShowQuietly(CreateLoggedWindow("TavrinOwnedPopup", WS_POPUP | WS_BORDER, 20,
+                                 500, 200, 100, top),
+              Role::OwnedPopup);
 }
 
 uint64_t PeekWheelWParam() {
@@ -52,61 +99,50 @@ uint64_t CallSetHook(bool closeByMbtn) {
   const char* library = "TV_Hook.dll";
 #endif
   using SetHookFn = bool (*)(HWND, bool);
-  HMODULE hook = LoadLibraryA(library);
-  auto setHook = reinterpret_cast<SetHookFn>(
-      reinterpret_cast<void*>(GetProcAddress(hook, "SetHook")));
+  auto setHook = reinterpret_cast<SetHookFn>(reinterpret_cast<void*>(
+      GetProcAddress(LoadLibraryA(library), "SetHook")));
   return setHook ? setHook(GetDesktopWindow(), closeByMbtn) : 0xBAD;
 }
 
-LRESULT CALLBACK TargetProc(HWND window, UINT message, WPARAM wParam,
-                            LPARAM lParam) {
-  if (IsLogged(message)) {
-    Send(RecordKind::Received, message, window, wParam, lParam);
-    return 0;
-  }
-  switch (message) {
+// Commands from the driver arrive as thread messages.
+void OnCommand(const MSG& msg) {
+  switch (msg.message) {
     case kSyncMessage:
-      Send(RecordKind::Synced, message, window, 0, 0);
-      return 0;
+      Report(RecordKind::Synced, msg.message, msg.hwnd, 0, 0);
+      break;
     case kCallSetHookMessage:
-      Send(RecordKind::Result, message, window, CallSetHook(wParam != 0), 0);
-      return 0;
+      Report(RecordKind::Result, msg.message, msg.hwnd,
+             CallSetHook(msg.wParam != 0), 0);
+      break;
     case kPeekWheelMessage:
-      Send(RecordKind::Result, message, window, PeekWheelWParam(), 0);
-      return 0;
-    case WM_DESTROY:
-      if (!GetParent(window)) PostQuitMessage(0);
-      return 0;
+      Report(RecordKind::Result, msg.message, msg.hwnd, PeekWheelWParam(), 0);
+      break;
+    case kTakeFocusMessage:
+      SetForegroundWindow(top);
+      SetFocus(focus);
+      Report(RecordKind::Result, msg.message, msg.hwnd, 1, 0);
+      break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-  sink = reinterpret_cast<HWND>(_strtoui64(commandLine, nullptr, 0));
-  const char* classes[] = {kTargetTopClass, kTargetChildClass};
-  for (const char* name : classes) {
-    WNDCLASSA wc{};
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = TargetProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = name;
-    RegisterClassA(&wc);
-  }
-  HWND top = CreateWindowExA(0, kTargetTopClass, "target",
-                             WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400,
-                             300, nullptr, nullptr, instance, nullptr);
-  HWND child = CreateWindowExA(0, kTargetChildClass, "child",
-                               WS_CHILD | WS_VISIBLE | WS_BORDER, 50, 50, 200,
-                               100, top, nullptr, instance, nullptr);
-  if (!top || !child) return 1;
-  Send(RecordKind::Ready, 0, top, reinterpret_cast<uintptr_t>(child), 0);
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&controls);
+  CreateScene();
+  ShowWindow(top, SW_SHOW);
+  SetForegroundWindow(top);
+  SetFocus(focus);
+  Report(RecordKind::Ready, 0, top, 0, 0);
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message >= kSyncMessage && msg.message <= kTakeFocusMessage) {
+      OnCommand(msg);
+      continue;
+    }
+    if (msg.message == WM_CLOSE || (msg.message == WM_QUIT)) break;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

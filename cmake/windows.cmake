@@ -1,0 +1,27 @@
+# Windows builds: where binaries land, how they link, and how the
+# end-to-end tests run them under Wine.
+
+# Programs land beside the DLLs they load, in one directory.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+# Self-contained, stripped programs: no C++ runtime DLLs to ship; the C
+# runtime is the system's msvcrt.dll.
+add_link_options(-static -static-libgcc -static-libstdc++ -s)
+
+# One Wine prefix for every Windows build tree (64- and 32-bit alike).
+set(TAVRIN_WINE_PREFIX ${PROJECT_SOURCE_DIR}/build/wine CACHE PATH
+    "Wine prefix that the end-to-end tests create once and reuse")
+
+# tavrin_add_wine_test(NAME TARGET [X11] [ARGS ...] [ENV VAR=VALUE ...]):
+# runs TARGET's program under Wine through the harness, labelled e2e.
+function(tavrin_add_wine_test name target)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "X11" "" "ARGS;ENV")
+  set(display)
+  if(arg_X11)
+    set(display --x11)
+  endif()
+  add_test(NAME ${name}
+    COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/run_wine.sh ${display}
+            $<TARGET_FILE:${target}> ${arg_ARGS})
+  set_tests_properties(${name} PROPERTIES LABELS e2e TIMEOUT 300
+    ENVIRONMENT "TAVRIN_WINE_PREFIX=${TAVRIN_WINE_PREFIX};${arg_ENV}")
+endfunction()

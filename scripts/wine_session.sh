@@ -1,0 +1,70 @@
+# Sourced by the scripts that run Windows programs under Wine: one Wine
+# prefix in the build tree, created once and then reused, with a lock so that
+# two runs never share it at the same time; a wineserver of the run's own,
+# ended afterwards; and a display.
+#
+#   wine_session_start null|x11|user   null: Wine's null display driver
+#                                      (exact pointer positions, no X);
+#                                      x11: a private Xvfb for this run;
+#                                      user: $DISPLAY if set, else x11.
+#   wine_session_end                   (also run on exit)
+
+wine_session_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=${TAVRIN_WINE_PREFIX:-$wine_session_root/build/wine}
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wine_session_xvfb=
+wine_session_display_file=
+
+wine_session_end() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  if [ -n "$wine_session_xvfb" ]; then
+    kill "$wine_session_xvfb" 2>/dev/null || true
+    wait "$wine_session_xvfb" 2>/dev/null || true
+    wine_session_xvfb=
+  fi
+  [ -z "$wine_session_display_file" ] || rm -f "$wine_session_display_file"
+}
+
+wine_session_start() {
+  local driver=$1
+  if [ "$driver" = user ]; then
+    if [ -n "${DISPLAY:-}" ]; then driver=x11; else driver=xvfb; fi
+  elif [ "$driver" = x11 ]; then
+    driver=xvfb
+  fi
+  [ "$driver" = x11 ] || unset DISPLAY
+  unset WAYLAND_DISPLAY
+
+  mkdir -p "$WINEPREFIX"
+  WINEPREFIX=$(cd "$WINEPREFIX" && pwd)
+  exec 9>"$WINEPREFIX.lock"
+  flock 9
+  trap wine_session_end EXIT
+
+  if [ ! -f "$WINEPREFIX/.tavrin-ready" ]; then
+    echo "creating the Wine prefix in $WINEPREFIX (once)" >&2
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.tavrin-ready"
+  fi
+
+  if [ "$driver" = xvfb ]; then
+    # Xvfb picks a free display itself and writes its number when ready.
+    wine_session_display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+      3>"$wine_session_display_file" 2>/dev/null &
+    wine_session_xvfb=$!
+    for _ in $(seq 100); do [ -s "$wine_session_display_file" ] && break; sleep 0.1; done
+    [ -s "$wine_session_display_file" ] || { echo "Xvfb did not start" >&2; return 1; }
+    export DISPLAY=:$(head -n1 "$wine_session_display_file")
+    driver=x11
+  fi
+
+  # The display driver is a setting of the prefix; change it only when needed.
+  if [ "$(cat "$WINEPREFIX/.tavrin-driver" 2>/dev/null)" != "$driver" ]; then
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$driver" /f >/dev/null 2>&1
+    wineserver -w
+    echo "$driver" > "$WINEPREFIX/.tavrin-driver"
+  fi
+}
