@@ -1,0 +1,52 @@
+// The desktop as the host's decisions see it: the few questions they ask of
+// other applications' windows and the few things they do to them. The Win32
+// layer (win32_desktop.cpp) makes the real calls; unit tests record them.
+#pragma once
+
+#include <stdint.h>
+
+#include <optional>
+#include <string>
+
+namespace tavrin::host {
+
+// A window handle as a plain value; 0 is no window.
+using WindowId = uint64_t;
+
+// One scroll bar as GetScrollInfo reports it (range and page only).
+struct ScrollBar {
+  bool present;  // the call succeeded
+  int32_t max;
+  uint32_t page;
+};
+
+class Desktop {
+ public:
+  virtual ~Desktop() = default;
+
+  // The window's class name in the ANSI code page; empty when it cannot be
+  // read (no window, or one that is gone).
+  virtual std::string ClassName(WindowId window) = 0;
+
+  // The window's parent, or the owner of a pop-up window; 0 when none.
+  virtual WindowId Parent(WindowId window) = 0;
+
+  // bar: 0 horizontal, 1 vertical.
+  virtual ScrollBar ReadScrollBar(WindowId window, int bar) = 0;
+
+  // Sends the message (wParam 0, lParam 0) and waits a short while for the
+  // reply; nothing when the window's thread does not answer in time.
+  virtual std::optional<uint64_t> Ask(WindowId window, uint32_t message) = 0;
+
+  // Queues a message for the window's thread; failures are ignored.
+  virtual void Post(WindowId window, uint32_t message, uint64_t wParam,
+                    int64_t lParam) = 0;
+
+  // Inserts one key event into the system's input stream.
+  virtual void KeyEvent(uint8_t key, uint32_t flags) = 0;
+
+  // Ends the host's message loop.
+  virtual void Quit() = 0;
+};
+
+}  // namespace tavrin::host

@@ -1,0 +1,98 @@
+// Tavrin64.exe: starts the resident host, or stops the running one.
+#include <windows.h>
+
+#include "dispatcher.h"
+#include "hook_api.h"
+#include "resource_ids.h"
+#include "resource_message.h"
+#include "settings_loader.h"
+#include "settings_platform.h"
+#include "startup.h"
+#include "win32_desktop.h"
+
+using namespace tavrin::host;
+
+namespace {
+
+constexpr int kTerminateWaitSteps = 40;
+constexpr DWORD kTerminateWaitStepMs = 50;
+
+LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam,
+                                LPARAM lParam) {
+  static Win32Desktop desktop;
+  if (Dispatch(desktop, g_host_state, message, wParam, lParam)) return 0;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND FindRunningInstance() { return FindWindowA(kWindowClass, kProgramTitle); }
+
+// Asks the running instance to end, after the user's consent unless the
+// start was a termination request, and waits up to two seconds for it.
+int StopRunningInstance(HWND running, bool terminateRequest) {
+  if (!terminateRequest &&
+      ShowResourceMessage(nullptr, IDS_TERMINATE_QUESTION,
+                          MB_YESNO | MB_ICONQUESTION, kProgramTitle) != IDYES)
+    return kExitFailed;
+  PostMessageA(running, WM_DESTROY, 0, 0);
+  for (int i = 0; i < kTerminateWaitSteps; ++i) {
+    Sleep(kTerminateWaitStepMs);
+    if (!FindRunningInstance()) return kExitOk;
+  }
+  MessageBoxA(nullptr, "Terminate failed!", nullptr, MB_ICONERROR);
+  return kExitFailed;
+}
+
+HWND CreateHostWindow(HINSTANCE instance) {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = HostWindowProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconA(nullptr, IDI_WINLOGO);
+  wc.hIconSm = LoadIconA(nullptr, IDI_WINLOGO);
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = kWindowClass;
+  RegisterClassExA(&wc);
+  return CreateWindowExA(0, kWindowClass, kProgramTitle, WS_OVERLAPPEDWINDOW,
+                         CW_USEDEFAULT, 0, 200, 100, nullptr, nullptr,
+                         instance, nullptr);
+}
+
+// The settings file beside the program. A path too long for the 260-byte
+// buffer leaves it empty: the host then runs on the defaults and never
+// touches a file it did not mean.
+void SetSettingsPath() {
+  char program[32768];
+  const DWORD n = GetModuleFileNameA(nullptr, program, sizeof program);
+  if (n == 0 || n >= sizeof program) return;
+  SettingsPathFor({program, n}, g_host_state.settings_path,
+                  sizeof g_host_state.settings_path);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
+  const bool terminateRequest = IsTerminateRequest(commandTail);
+  if (HWND running = FindRunningInstance())
+    return StopRunningInstance(running, terminateRequest);
+  if (terminateRequest) return kExitOk;
+
+  HWND window = CreateHostWindow(instance);
+  if (!window) return kExitFailed;
+  SetSettingsPath();
+  LoadSettings();
+  const bool closeByMbtn =
+      g_host_state.settings_path[0] &&
+      ReadProfileInt("general", "close_by_mbtn", 0,
+                     g_host_state.settings_path) != 0;
+  SetHook(window, closeByMbtn);
+
+  MSG msg{};
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  ResetHook();
+  return static_cast<int>(static_cast<DWORD>(msg.wParam));
+}

@@ -1,0 +1,56 @@
+#include "win32_desktop.h"
+
+#include <windows.h>
+
+namespace tavrin::host {
+
+namespace {
+
+// How long an up-down control's thread gets to answer. While the host waits
+// it handles no notification, so the wheel of the whole desktop waits too;
+// a hung application must not freeze it.
+constexpr UINT kAskTimeoutMs = 200;
+
+HWND Handle(WindowId window) { return reinterpret_cast<HWND>(window); }
+
+}  // namespace
+
+std::string Win32Desktop::ClassName(WindowId window) {
+  char name[1024];
+  name[0] = '\0';  // a failed read leaves the empty name
+  GetClassNameA(Handle(window), name, sizeof name);
+  return name;
+}
+
+WindowId Win32Desktop::Parent(WindowId window) {
+  return reinterpret_cast<WindowId>(GetParent(Handle(window)));
+}
+
+ScrollBar Win32Desktop::ReadScrollBar(WindowId window, int bar) {
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_RANGE | SIF_PAGE;
+  const bool present = GetScrollInfo(Handle(window), bar, &info) != 0;
+  return {present, info.nMax, info.nPage};
+}
+
+std::optional<uint64_t> Win32Desktop::Ask(WindowId window, uint32_t message) {
+  DWORD_PTR reply = 0;
+  if (!SendMessageTimeoutA(Handle(window), message, 0, 0, SMTO_ABORTIFHUNG,
+                           kAskTimeoutMs, &reply))
+    return std::nullopt;
+  return reply;
+}
+
+void Win32Desktop::Post(WindowId window, uint32_t message, uint64_t wParam,
+                        int64_t lParam) {
+  PostMessageA(Handle(window), message, wParam, lParam);
+}
+
+void Win32Desktop::KeyEvent(uint8_t key, uint32_t flags) {
+  keybd_event(key, 0, flags, 0);
+}
+
+void Win32Desktop::Quit() { PostQuitMessage(0); }
+
+}  // namespace tavrin::host

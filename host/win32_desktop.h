@@ -1,0 +1,20 @@
+// The desktop of the dispatcher, made of real Win32 calls.
+#pragma once
+
+#include "desktop.h"
+
+namespace tavrin::host {
+
+class Win32Desktop final : public Desktop {
+ public:
+  std::string ClassName(WindowId window) override;
+  WindowId Parent(WindowId window) override;
+  ScrollBar ReadScrollBar(WindowId window, int bar) override;
+  std::optional<uint64_t> Ask(WindowId window, uint32_t message) override;
+  void Post(WindowId window, uint32_t message, uint64_t wParam,
+            int64_t lParam) override;
+  void KeyEvent(uint8_t key, uint32_t flags) override;
+  void Quit() override;
+};
+
+}  // namespace tavrin::host
