@@ -1,0 +1,161 @@
+// How long the utility takes to turn a wheel notch into scrolling, next to
+// what one plain post between two processes costs on the same machine.
+//
+//   run_wine.sh build/win64/bin/wheel_latency.exe [NOTCHES]
+//
+// This program is the target application: it starts Tavrin64.exe beside it,
+// puts the pointer over its own window and posts itself a WM_MOUSEWHEEL per
+// notch, as the system would. The time runs from the moment its message
+// loop retrieves that message (the hook has nullified it by then) to the
+// moment the first WM_VSCROLL from the host arrives. For comparison, a
+// second copy of this program ("echo") receives posts stamped with the
+// sender's clock and reports how long each took.
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr UINT kPing = WM_APP + 1;  // lParam: the sender's clock
+constexpr UINT kPong = WM_APP + 2;  // lParam: ticks the ping took
+constexpr char kEchoClass[] = "TavrinLatencyEcho";
+
+LONGLONG Now() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t.QuadPart;
+}
+
+double Microseconds(LONGLONG ticks) {
+  LARGE_INTEGER f;
+  QueryPerformanceFrequency(&f);
+  return static_cast<double>(ticks) * 1e6 / static_cast<double>(f.QuadPart);
+}
+
+HWND CreatePlainWindow(const char* name, int x, int y) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = name;
+  RegisterClassA(&wc);
+  return CreateWindowExA(0, name, name, WS_POPUP | WS_VISIBLE, x, y, 200, 200,
+                         nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+std::string ProgramDirectory() {
+  char path[MAX_PATH];
+  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir(path, n);
+  return dir.substr(0, dir.find_last_of("\\/") + 1);
+}
+
+HANDLE Start(const std::string& commandLine) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::string line = commandLine;
+  for (int attempt = 0; attempt < 3; ++attempt, Sleep(200))
+    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0,
+                       nullptr, nullptr, &si, &pi)) {
+      CloseHandle(pi.hThread);
+      return pi.hProcess;
+    }
+  return nullptr;
+}
+
+// The next message of this thread, within the deadline.
+bool Next(MSG& msg, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE,
+                              static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+  }
+  return true;
+}
+
+int Echo() {
+  CreatePlainWindow(kEchoClass, 0, 0);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == kPing)
+      PostMessageA(reinterpret_cast<HWND>(msg.wParam), kPong, 0,
+                   Now() - msg.lParam);
+    else
+      DispatchMessageA(&msg);
+  }
+  return 0;
+}
+
+// One notch: ticks from retrieval to the first line message, or -1.
+LONGLONG Notch(HWND window) {
+  PostMessageA(window, WM_MOUSEWHEEL, 0xFF880000, 0);
+  LONGLONG retrieved = -1, scrolled = -1;
+  MSG msg;
+  while (Next(msg, 2000)) {
+    if (msg.hwnd != window) {
+      DispatchMessageA(&msg);
+      continue;
+    }
+    if (msg.message == WM_NULL) retrieved = Now();
+    if (msg.message == WM_VSCROLL && scrolled < 0) scrolled = Now();
+    if (msg.message == WM_VSCROLL && msg.wParam == SB_ENDSCROLL) break;
+  }
+  return retrieved >= 0 && scrolled >= 0 ? scrolled - retrieved : -1;
+}
+
+void Report(const char* what, std::vector<LONGLONG> ticks) {
+  std::sort(ticks.begin(), ticks.end());
+  const auto at = [&](size_t percent) {
+    return Microseconds(ticks[percent * (ticks.size() - 1) / 100]);
+  };
+  printf("%-44s n=%zu  p50 %8.1f us  p99 %8.1f us\n", what, ticks.size(),
+         at(50), at(99));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "echo") return Echo();
+  const int notches = argc > 1 ? atoi(argv[1]) : 2000;
+  const std::string dir = ProgramDirectory();
+
+  HWND window = CreatePlainWindow("TavrinLatencyTarget", 300, 300);
+  SetCursorPos(400, 400);
+  HANDLE echo = Start("\"" + dir + "wheel_latency.exe\" echo");
+  HANDLE host = Start("\"" + dir + "Tavrin64.exe\"");
+  HWND echoWindow = nullptr;
+  for (int i = 0; i < 100 && !(echoWindow = FindWindowA(kEchoClass, nullptr));
+       ++i)
+    Sleep(50);
+  bool ready = false;
+  for (int i = 0; i < 100 && !ready; ++i) ready = Notch(window) >= 0;
+  if (!echo || !host || !echoWindow || !ready) {
+    fprintf(stderr, "could not start the host or the echo process\n");
+    return 1;
+  }
+
+  std::vector<LONGLONG> wheel, post;
+  for (int i = 0; i < notches; ++i) {
+    const LONGLONG t = Notch(window);
+    if (t >= 0) wheel.push_back(t);
+    PostMessageA(echoWindow, kPing, reinterpret_cast<WPARAM>(window), Now());
+    MSG msg;
+    while (Next(msg, 2000) && msg.message != kPong) DispatchMessageA(&msg);
+    if (msg.message == kPong) post.push_back(msg.lParam);
+  }
+  Report("wheel notch to first line message", wheel);
+  Report("one plain post to another process", post);
+
+  const std::string terminate = "\"" + dir + "Tavrin64.exe\" terminate";
+  WaitForSingleObject(Start(terminate), 5000);
+  PostMessageA(echoWindow, WM_QUIT, 0, 0);
+  WaitForSingleObject(echo, 5000);
+  return wheel.size() == static_cast<size_t>(notches) ? 0 : 1;
+}
