@@ -40,15 +40,14 @@ int main() {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = "Tavrin64Demo";
   RegisterClassA(&wc);
-  HWND window = CreateWindowExA(
-      0, wc.lpszClassName, "Tavrin64 demo: turn the wheel over the list",
-      WS_OVERLAPPEDWINDOW | WS_VISIBLE, 80, 80, 560, 400, nullptr, nullptr,
-      wc.hInstance, nullptr);
-  list = CreateWindowExA(WS_EX_CLIENTEDGE, "ListBox", "",
-                         WS_CHILD | WS_VISIBLE | WS_VSCROLL |
-                             LBS_NOINTEGRALHEIGHT,
-                         10, 10, 250, 340, window, nullptr, wc.hInstance,
-                         nullptr);
+  HWND window = CreateWindowExA(0, wc.lpszClassName,
+                                "Tavrin64 demo: turn the wheel over the list",
+                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, 80, 80, 560,
+                                400, nullptr, nullptr, wc.hInstance, nullptr);
+  list =
+      CreateWindowExA(WS_EX_CLIENTEDGE, "ListBox", "",
+                      WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
+                      10, 10, 250, 340, window, nullptr, wc.hInstance, nullptr);
   for (int i = 1; i <= 200; ++i) {
     char line[32];
     wsprintfA(line, "Line %d of the list", i);
@@ -58,8 +57,8 @@ int main() {
       WS_EX_CLIENTEDGE, "Edit",
       "The keyboard focus is here.\r\nThe wheel scrolls the list under the "
       "pointer all the same.",
-      WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 275, 10, 255,
-      340, window, nullptr, wc.hInstance, nullptr);
+      WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 275, 10, 255, 340,
+      window, nullptr, wc.hInstance, nullptr);
   SetForegroundWindow(window);
   SetFocus(edit);
 

@@ -33,8 +33,8 @@ void StepUpDown(Desktop& desktop, WindowId control, bool up) {
     desktop.Post(control, kUdmSetPos, 0, *next);
 }
 
-void OnWheel(Desktop& desktop, const HostState& state, WindowId window,
-             bool up, int64_t lParam) {
+void OnWheel(Desktop& desktop, const HostState& state, WindowId window, bool up,
+             int64_t lParam) {
   const std::string name = desktop.ClassName(window);
   if (name == kUpDownClass) return StepUpDown(desktop, window, up);
   if (IsClassExcluded(state.exclude_class, name))

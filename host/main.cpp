@@ -55,8 +55,8 @@ HWND CreateHostWindow(HINSTANCE instance) {
   wc.lpszClassName = kWindowClass;
   RegisterClassExA(&wc);
   return CreateWindowExA(0, kWindowClass, kProgramTitle, WS_OVERLAPPEDWINDOW,
-                         CW_USEDEFAULT, 0, 200, 100, nullptr, nullptr,
-                         instance, nullptr);
+                         CW_USEDEFAULT, 0, 200, 100, nullptr, nullptr, instance,
+                         nullptr);
 }
 
 // The settings file beside the program. A path too long for the 260-byte
@@ -82,10 +82,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   if (!window) return kExitFailed;
   SetSettingsPath();
   LoadSettings();
-  const bool closeByMbtn =
-      g_host_state.settings_path[0] &&
-      ReadProfileInt("general", "close_by_mbtn", 0,
-                     g_host_state.settings_path) != 0;
+  const bool closeByMbtn = g_host_state.settings_path[0] &&
+                           ReadProfileInt("general", "close_by_mbtn", 0,
+                                          g_host_state.settings_path) != 0;
   SetHook(window, closeByMbtn);
 
   MSG msg{};

@@ -3,12 +3,12 @@
 // text-mode translation; the profile reader knows sections, keys and decimal
 // numbers, not every rule of the real one.
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <memory>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 
 #include "settings_platform.h"
 

@@ -1,5 +1,6 @@
-#include <share.h>
 #include <windows.h>
+
+#include <share.h>
 
 #include "settings_platform.h"
 

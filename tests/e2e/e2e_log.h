@@ -18,25 +18,25 @@ enum class RecordKind : uint32_t {
 
 // The windows that a target creates, named by what the tests use them for.
 enum class Role : uint32_t {
-  Top,              // TavrinTestTop: the focus window of most cases
-  Child,            // TavrinTestChild inside Top
-  List,             // a real list box of 100 lines inside Top
-  Spin,             // up-down control, range 0..10
-  SpinReversed,     // up-down control, Max 0 below Min 100
-  SpinSigned,       // up-down control, range -10..10
-  PaneWnd,          // TavrinPaneWnd inside Top
-  PaneA,            // TavrinPaneA inside Top
-  ExcludedTop,      // top-level TavrinExcludedTop
-  ExcludedChild,    // TavrinTestChild inside ExcludedTop
-  PassTop,          // top-level TavrinPassTop
-  PassChild,        // TavrinTestChild inside PassTop
-  DiscardTop,       // top-level TavrinDiscardTop
-  DiscardChild,     // TavrinTestChild inside DiscardTop
-  OwnedPopup,       // top-level pop-up owned by Top
-  Sync,             // TavrinSyncPane inside Top, excluded by the settings
-  HorizontalOnly,   // (in the host's process) only the horizontal bar
-                    // can scroll
-  BothBars,         // (in the host's process) both bars can scroll
+  Top,             // TavrinTestTop: the focus window of most cases
+  Child,           // TavrinTestChild inside Top
+  List,            // a real list box of 100 lines inside Top
+  Spin,            // up-down control, range 0..10
+  SpinReversed,    // up-down control, Max 0 below Min 100
+  SpinSigned,      // up-down control, range -10..10
+  PaneWnd,         // TavrinPaneWnd inside Top
+  PaneA,           // TavrinPaneA inside Top
+  ExcludedTop,     // top-level TavrinExcludedTop
+  ExcludedChild,   // TavrinTestChild inside ExcludedTop
+  PassTop,         // top-level TavrinPassTop
+  PassChild,       // TavrinTestChild inside PassTop
+  DiscardTop,      // top-level TavrinDiscardTop
+  DiscardChild,    // TavrinTestChild inside DiscardTop
+  OwnedPopup,      // top-level pop-up owned by Top
+  Sync,            // TavrinSyncPane inside Top, excluded by the settings
+  HorizontalOnly,  // (in the host's process) only the horizontal bar
+                   // can scroll
+  BothBars,        // (in the host's process) both bars can scroll
   Count
 };
 

@@ -3,8 +3,9 @@
 // notifications; msg_target.exe, a separate process, retrieves the messages
 // that this program posts to its windows and reports what its window
 // procedures received.
-#include <stdio.h>
 #include <windows.h>
+
+#include <stdio.h>
 
 #include <string>
 #include <vector>

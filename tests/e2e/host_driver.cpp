@@ -52,7 +52,7 @@ struct Case {
   Role postTo;   // the focus window that retrieves it
   uint32_t message;
   uint64_t wParam;
-  std::vector<Got> expected;  // what the target's windows receive, in order
+  std::vector<Got> expected;     // what the target's windows receive, in order
   int spinStart = kNoSpinStart;  // up-down position set before the case
 };
 
@@ -79,69 +79,122 @@ const Got kSwallowedDown{Role::Top, WM_NULL, kDown, kLParam};
 const Got kSwallowedUp{Role::Top, WM_NULL, kUp, kLParam};
 
 const std::vector<Case> kMainCases = {
-    {"wheel down over an unfocused window: 3 lines, then the end",
-     Role::Child, Role::Top, WM_MOUSEWHEEL, kDown,
+    {"wheel down over an unfocused window: 3 lines, then the end", Role::Child,
+     Role::Top, WM_MOUSEWHEEL, kDown,
      Then({kSwallowedDown}, Lines(Role::Child, WM_VSCROLL, 1, 3))},
     {"wheel up: lines up", Role::Child, Role::Top, WM_MOUSEWHEEL, kUp,
      Then({kSwallowedUp}, Lines(Role::Child, WM_VSCROLL, 0, 3))},
     {"a list box in another process", Role::List, Role::Top, WM_MOUSEWHEEL,
      kDown, Then({kSwallowedDown}, Lines(Role::List, WM_VSCROLL, 1, 3))},
-    {"only a horizontal bar: horizontal lines", Role::HorizontalOnly,
-     Role::Top, WM_MOUSEWHEEL, kDown,
+    {"only a horizontal bar: horizontal lines", Role::HorizontalOnly, Role::Top,
+     WM_MOUSEWHEEL, kDown,
      Then({kSwallowedDown}, Lines(Role::HorizontalOnly, WM_HSCROLL, 1, 3))},
     {"both bars scrollable: vertical lines", Role::BothBars, Role::Top,
      WM_MOUSEWHEEL, kUp,
      Then({kSwallowedUp}, Lines(Role::BothBars, WM_VSCROLL, 0, 3))},
-    {"prefix key: forwarded one notch, without the marker", Role::PaneA,
-     Role::Top, WM_MOUSEWHEEL, kDown,
+    {"prefix key: forwarded one notch, without the marker",
+     Role::PaneA,
+     Role::Top,
+     WM_MOUSEWHEEL,
+     kDown,
      {kSwallowedDown, {Role::PaneA, WM_MOUSEWHEEL, kForwardedDown, kLParam}}},
     {"a prefix that is not the greatest key below: lines", Role::PaneWnd,
      Role::Top, WM_MOUSEWHEEL, kUp,
      Then({kSwallowedUp}, Lines(Role::PaneWnd, WM_VSCROLL, 0, 3))},
-    {"excluded top-level class: forwarded to the child", Role::ExcludedChild,
-     Role::Top, WM_MOUSEWHEEL, 0x00F00000,
+    {"excluded top-level class: forwarded to the child",
+     Role::ExcludedChild,
+     Role::Top,
+     WM_MOUSEWHEEL,
+     0x00F00000,
      {{Role::Top, WM_NULL, 0x00F00000, kLParam},
       {Role::ExcludedChild, WM_MOUSEWHEEL, kUp, kLParam}}},
-    {"up-down at 5 steps up to 6", Role::Spin, Role::Top, WM_MOUSEWHEEL, kUp,
-     {kSwallowedUp, {Role::Spin, UDM_SETPOS, 0, 6}}, 5},
-    {"up-down at its maximum stays", Role::Spin, Role::Top, WM_MOUSEWHEEL, kUp,
-     {kSwallowedUp}, 10},
-    {"up-down at its minimum stays", Role::Spin, Role::Top, WM_MOUSEWHEEL,
-     kDown, {kSwallowedDown}, 0},
-    {"reversed range: up lowers the number", Role::SpinReversed, Role::Top,
-     WM_MOUSEWHEEL, kUp, {kSwallowedUp, {Role::SpinReversed, UDM_SETPOS, 0, 49}},
+    {"up-down at 5 steps up to 6",
+     Role::Spin,
+     Role::Top,
+     WM_MOUSEWHEEL,
+     kUp,
+     {kSwallowedUp, {Role::Spin, UDM_SETPOS, 0, 6}},
+     5},
+    {"up-down at its maximum stays",
+     Role::Spin,
+     Role::Top,
+     WM_MOUSEWHEEL,
+     kUp,
+     {kSwallowedUp},
+     10},
+    {"up-down at its minimum stays",
+     Role::Spin,
+     Role::Top,
+     WM_MOUSEWHEEL,
+     kDown,
+     {kSwallowedDown},
+     0},
+    {"reversed range: up lowers the number",
+     Role::SpinReversed,
+     Role::Top,
+     WM_MOUSEWHEEL,
+     kUp,
+     {kSwallowedUp, {Role::SpinReversed, UDM_SETPOS, 0, 49}},
      50},
-    {"reversed range at its minimum (100) stays", Role::SpinReversed,
-     Role::Top, WM_MOUSEWHEEL, kDown, {kSwallowedDown}, 100},
-    {"signed range: down from -5 to -6", Role::SpinSigned, Role::Top,
-     WM_MOUSEWHEEL, kDown,
-     {kSwallowedDown, {Role::SpinSigned, UDM_SETPOS, 0, -6}}, -5},
+    {"reversed range at its minimum (100) stays",
+     Role::SpinReversed,
+     Role::Top,
+     WM_MOUSEWHEEL,
+     kDown,
+     {kSwallowedDown},
+     100},
+    {"signed range: down from -5 to -6",
+     Role::SpinSigned,
+     Role::Top,
+     WM_MOUSEWHEEL,
+     kDown,
+     {kSwallowedDown, {Role::SpinSigned, UDM_SETPOS, 0, -6}},
+     -5},
     {"X button 1: Alt+Left to the focus", Role::Top, Role::Top, WM_XBUTTONUP,
-     0x10000, Then({{Role::Top, WM_NULL, 0x10000, kLParam}}, AltArrow(VK_LEFT))},
-    {"X button 2: Alt+Right to the focus", Role::List, Role::Top,
-     WM_XBUTTONUP, 0x20000,
+     0x10000,
+     Then({{Role::Top, WM_NULL, 0x10000, kLParam}}, AltArrow(VK_LEFT))},
+    {"X button 2: Alt+Right to the focus", Role::List, Role::Top, WM_XBUTTONUP,
+     0x20000,
      Then({{Role::Top, WM_NULL, 0x20000, kLParam}}, AltArrow(VK_RIGHT))},
-    {"middle click closes the top-level window", Role::Top, Role::Child,
-     WM_MBUTTONUP, 0,
-     {{Role::Child, WM_NULL, 0, kLParam}, {Role::Top, WM_SYSCOMMAND, SC_CLOSE, 0}}},
-    {"middle click in an owned dialog closes its owner", Role::Top,
-     Role::OwnedPopup, WM_MBUTTONUP, 0,
+    {"middle click closes the top-level window",
+     Role::Top,
+     Role::Child,
+     WM_MBUTTONUP,
+     0,
+     {{Role::Child, WM_NULL, 0, kLParam},
+      {Role::Top, WM_SYSCOMMAND, SC_CLOSE, 0}}},
+    {"middle click in an owned dialog closes its owner",
+     Role::Top,
+     Role::OwnedPopup,
+     WM_MBUTTONUP,
+     0,
      {{Role::OwnedPopup, WM_NULL, 0, kLParam},
       {Role::Top, WM_SYSCOMMAND, SC_CLOSE, 0}}},
-    {"middle click passed through: MK_MBUTTON, then 0", Role::Top,
-     Role::PassChild, WM_MBUTTONUP, 0,
+    {"middle click passed through: MK_MBUTTON, then 0",
+     Role::Top,
+     Role::PassChild,
+     WM_MBUTTONUP,
+     0,
      {{Role::PassChild, WM_NULL, 0, kLParam},
       {Role::PassChild, WM_MBUTTONDOWN, MK_MBUTTON, kLParam},
       {Role::PassChild, WM_MBUTTONUP, 0, kLParam}}},
-    {"middle click discarded", Role::Top, Role::DiscardChild, WM_MBUTTONUP, 0,
+    {"middle click discarded",
+     Role::Top,
+     Role::DiscardChild,
+     WM_MBUTTONUP,
+     0,
      {{Role::DiscardChild, WM_NULL, 0, kLParam}}},
 };
 
 const std::vector<Case> kQuietCases = {
     {"scroll_counts 0: only the end", Role::Child, Role::Top, WM_MOUSEWHEEL,
      kDown, Then({kSwallowedDown}, Lines(Role::Child, WM_VSCROLL, 1, 0))},
-    {"close_by_mbtn 0: middle clicks pass untouched", Role::Top, Role::Child,
-     WM_MBUTTONUP, 0, {{Role::Child, WM_MBUTTONUP, 0, kLParam}}},
+    {"close_by_mbtn 0: middle clicks pass untouched",
+     Role::Top,
+     Role::Child,
+     WM_MBUTTONUP,
+     0,
+     {{Role::Child, WM_MBUTTONUP, 0, kLParam}}},
 };
 
 const std::vector<Case> kRenamedCases = {
@@ -180,14 +233,14 @@ class Driver {
   bool InjectProbe() {
     HWND hostWindow = FindWindowA("Tavrin64Class", "Tavrin64");
     const DWORD thread = GetWindowThreadProcessId(hostWindow, nullptr);
-    HMODULE probe = LoadLibraryA((ProgramDirectory() + "host_probe.dll").c_str());
+    HMODULE probe =
+        LoadLibraryA((ProgramDirectory() + "host_probe.dll").c_str());
     auto hookProc = reinterpret_cast<HOOKPROC>(
         reinterpret_cast<void*>(GetProcAddress(probe, "ProbeHook")));
     probeHook_ = SetWindowsHookExA(WH_GETMESSAGE, hookProc, probe, thread);
     PostMessageA(hostWindow, WM_NULL, 0, 0);
-    return PumpUntil(
-        [&] { return sink_.WindowFor(Role::BothBars) != nullptr; },
-        5000);
+    return PumpUntil([&] { return sink_.WindowFor(Role::BothBars) != nullptr; },
+                     5000);
   }
 
   // The target takes the keyboard focus back (message boxes of the start-up
@@ -210,9 +263,9 @@ class Driver {
   // Starts the program with the given tail and waits for it to end.
   DWORD RunProgram(const std::string& commandLine) {
     const size_t blank = commandLine.find(' ');
-    std::string line = "\"" + ProgramDirectory() + commandLine.substr(0, blank) +
-                       "\"" +
-                       (blank == std::string::npos ? "" : commandLine.substr(blank));
+    std::string line =
+        "\"" + ProgramDirectory() + commandLine.substr(0, blank) + "\"" +
+        (blank == std::string::npos ? "" : commandLine.substr(blank));
     return ExitCodeOf(StartProgram(line));
   }
 
@@ -266,8 +319,7 @@ class Driver {
     std::vector<Got> got;
     for (size_t i = from; i < sink_.records.size(); ++i) {
       const LogRecord& r = sink_.records[i];
-      if (r.kind != RecordKind::Received || r.lParam == kProbeLParam)
-        continue;
+      if (r.kind != RecordKind::Received || r.lParam == kProbeLParam) continue;
       got.push_back({RoleOf(r.window), r.message, r.wParam, r.lParam});
     }
     return got;
@@ -332,9 +384,9 @@ class Driver {
 // start's exit code.
 DWORD SecondStart(Driver& d, const char* tail, WPARAM button) {
   DWORD code = 0;
-  const MessageBoxSeen box = AnswerMessageBoxDuring(
-      "Tavrin64", button,
-      [&] { code = d.RunProgram(std::string("Tavrin64.exe") + tail); });
+  const MessageBoxSeen box = AnswerMessageBoxDuring("Tavrin64", button, [&] {
+    code = d.RunProgram(std::string("Tavrin64.exe") + tail);
+  });
   d.checks.Expect(box.text == "Terminate Tavrin64?",
                   std::string("second start \"") + tail + "\" asks",
                   "  box: " + box.text);
@@ -384,10 +436,11 @@ void StartUpCases(Driver& d) {
 int JapaneseQuestion() {
   Driver d;
   HANDLE host = StartProgram("\"" + ProgramDirectory() + "Tavrin64.exe\"");
-  d.checks.Expect(PumpUntil([] { return FindWindowA("Tavrin64Class",
-                                                    "Tavrin64") != nullptr; },
-                            10000),
-                  "the host starts");
+  d.checks.Expect(
+      PumpUntil(
+          [] { return FindWindowA("Tavrin64Class", "Tavrin64") != nullptr; },
+          10000),
+      "the host starts");
   DWORD code = 0;
   const MessageBoxSeen box = AnswerMessageBoxDuring(
       "Tavrin64", IDYES, [&] { code = d.RunProgram("Tavrin64.exe"); });

@@ -27,16 +27,16 @@ void CreateProbeWindows() {
   // A window without WS_VSCROLL still reports the default vertical range
   // 0..100 to GetScrollInfo (as on Windows, so under Wine): only a range of
   // one page makes the vertical bar one that cannot scroll.
-  HWND horizontal = CreateLoggedWindow(
-      "TavrinProbeHorizontal", kStyle | WS_HSCROLL, 300, 520, 200, 100,
-      nullptr);
+  HWND horizontal =
+      CreateLoggedWindow("TavrinProbeHorizontal", kStyle | WS_HSCROLL, 300, 520,
+                         200, 100, nullptr);
   SetBar(horizontal, SB_HORZ, 99, 10);
   SetBar(horizontal, SB_VERT, 9, 10);  // nMax + 1 == nPage
   Show(horizontal, Role::HorizontalOnly);
 
-  HWND both = CreateLoggedWindow("TavrinProbeBoth",
-                                 kStyle | WS_HSCROLL | WS_VSCROLL, 520, 520,
-                                 200, 100, nullptr);
+  HWND both =
+      CreateLoggedWindow("TavrinProbeBoth", kStyle | WS_HSCROLL | WS_VSCROLL,
+                         520, 520, 200, 100, nullptr);
   SetBar(both, SB_VERT, 99, 10);
   SetBar(both, SB_HORZ, 99, 10);
   Show(both, Role::BothBars);
@@ -44,9 +44,8 @@ void CreateProbeWindows() {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeHook(int code,
-                                                            WPARAM removal,
-                                                            LPARAM record) {
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    ProbeHook(int code, WPARAM removal, LPARAM record) {
   static bool created = false;
   if (!created) {
     created = true;

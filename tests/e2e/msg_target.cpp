@@ -19,8 +19,8 @@ HWND focus;
 
 HWND Spin(HWND parent, int x, short max, short min, Role role) {
   HWND spin =
-      CreateWindowExA(0, UPDOWN_CLASSA, "", kChildStyle, x, 20, 30, 40,
-                      parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+      CreateWindowExA(0, UPDOWN_CLASSA, "", kChildStyle, x, 20, 30, 40, parent,
+                      nullptr, GetModuleHandleA(nullptr), nullptr);
   SendMessageA(spin, UDM_SETRANGE, 0, MAKELPARAM(max, min));
   LogControl(spin);
   Announce(role, spin);
@@ -35,21 +35,20 @@ void ShowQuietly(HWND window, Role role) {
 }
 
 // A top-level window of its own class with a TavrinTestChild inside.
-void Family(const char* topClass, int x, int y, Role topRole,
-            Role childRole) {
-  HWND family = CreateLoggedWindow(topClass, kTopStyle, x, y, 300, 150,
-                                   nullptr);
+void Family(const char* topClass, int x, int y, Role topRole, Role childRole) {
+  HWND family =
+      CreateLoggedWindow(topClass, kTopStyle, x, y, 300, 150, nullptr);
   ShowQuietly(family, topRole);
-  Announce(childRole, CreateLoggedWindow("TavrinTestChild", kChildStyle, 20,
-                                         20, 120, 60, family));
+  Announce(childRole, CreateLoggedWindow("TavrinTestChild", kChildStyle, 20, 20,
+                                         120, 60, family));
 }
 
 void CreateScene() {
-  top = CreateLoggedWindow("TavrinTestTop", kTopStyle | WS_VISIBLE, 20, 20,
-                           640, 460, nullptr);
+  top = CreateLoggedWindow("TavrinTestTop", kTopStyle | WS_VISIBLE, 20, 20, 640,
+                           460, nullptr);
   Announce(Role::Top, top);
-  focus = CreateLoggedWindow("TavrinTestChild", kChildStyle, 20, 20, 160, 80,
-                             top);
+  focus =
+      CreateLoggedWindow("TavrinTestChild", kChildStyle, 20, 20, 160, 80, top);
   Announce(Role::Child, focus);
 
   HWND list = CreateWindowExA(
@@ -68,13 +67,12 @@ void CreateScene() {
   Spin(top, 460, 10, -10, Role::SpinSigned);
   Announce(Role::PaneWnd, CreateLoggedWindow("TavrinPaneWnd", kChildStyle, 20,
                                              200, 120, 60, top));
-  Announce(Role::PaneA, CreateLoggedWindow("TavrinPaneA", kChildStyle, 160,
-                                           200, 120, 60, top));
+  Announce(Role::PaneA, CreateLoggedWindow("TavrinPaneA", kChildStyle, 160, 200,
+                                           120, 60, top));
   Announce(Role::Sync, CreateLoggedWindow("TavrinSyncPane", kChildStyle, 300,
                                           200, 60, 40, top));
 
-  Family("TavrinExcludedTop", 680, 20, Role::ExcludedTop,
-         Role::ExcludedChild);
+  Family("TavrinExcludedTop", 680, 20, Role::ExcludedTop, Role::ExcludedChild);
   Family("TavrinPassTop", 680, 200, Role::PassTop, Role::PassChild);
   Family("TavrinDiscardTop", 680, 380, Role::DiscardTop, Role::DiscardChild);
   ShowQuietly(CreateLoggedWindow("TavrinOwnedPopup", WS_POPUP | WS_BORDER, 20,

@@ -2,8 +2,9 @@
 // the shared table (which the native build reads in the unit tests), and
 // files written with WritePrivateProfileStringA as the exclusion editor
 // writes them.
-#include <stdio.h>
 #include <windows.h>
+
+#include <stdio.h>
 
 #include <memory>
 #include <string>

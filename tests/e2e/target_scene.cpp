@@ -72,8 +72,6 @@ HWND CreateLoggedWindow(const char* className, DWORD style, int x, int y,
                          parent, nullptr, wc.hInstance, nullptr);
 }
 
-void LogControl(HWND control) {
-  SetWindowSubclass(control, ControlProc, 1, 0);
-}
+void LogControl(HWND control) { SetWindowSubclass(control, ControlProc, 1, 0); }
 
 }  // namespace tavrin::e2e

@@ -2,7 +2,6 @@
 #include "class_name_set.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 

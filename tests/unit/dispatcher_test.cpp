@@ -2,7 +2,6 @@
 #include "dispatcher.h"
 
 #include <gtest/gtest.h>
-
 #include <map>
 #include <sstream>
 #include <string>
@@ -105,8 +104,8 @@ class DispatcherTest : public ::testing::Test {
     return posts;
   }
 
-  std::vector<std::string> Lines(WindowId w, uint32_t message,
-                                 uint64_t request, uint32_t count) {
+  std::vector<std::string> Lines(WindowId w, uint32_t message, uint64_t request,
+                                 uint32_t count) {
     std::vector<std::string> posts(count, Post(w, message, request, 0));
     posts.push_back(Post(w, message, kSbEndScroll, 0));
     return posts;
@@ -163,9 +162,9 @@ TEST_F(DispatcherTest, ExcludedClassesGetOneMarkedNotchInstead) {
   state.exclude_class.Insert("List");  // prefix of ListBox
   EXPECT_EQ(Notify(WMU_WHEEL_UP, kChild),
             (std::vector{Post(kChild, kWmMouseWheel, 0x784000, kPoint)}));
-  EXPECT_EQ(Notify(WMU_WHEEL_DOWN, kChild),
-            (std::vector{
-                Post(kChild, kWmMouseWheel, 0xFFFFFFFFFF884000, kPoint)}));
+  EXPECT_EQ(
+      Notify(WMU_WHEEL_DOWN, kChild),
+      (std::vector{Post(kChild, kWmMouseWheel, 0xFFFFFFFFFF884000, kPoint)}));
   for (const std::string& call : desktop.calls)
     EXPECT_NE(call.rfind("bar", 0), 0u) << "bars are not read";
 
@@ -185,12 +184,12 @@ TEST_F(DispatcherTest, UpDownStepsTowardTheLimitAndStopsThere) {
     std::optional<int16_t> next;
   };
   const Case cases[] = {
-      {10, 0, 5, true, 6},     {10, 0, 5, false, 4},
-      {10, 0, 10, true, {}},   {10, 0, 0, false, {}},
-      {0, 100, 50, true, 49},  {0, 100, 50, false, 51},
-      {10, -10, -5, true, -4}, {10, -10, -5, false, -6},
+      {10, 0, 5, true, 6},       {10, 0, 5, false, 4},
+      {10, 0, 10, true, {}},     {10, 0, 0, false, {}},
+      {0, 100, 50, true, 49},    {0, 100, 50, false, 51},
+      {10, -10, -5, true, -4},   {10, -10, -5, false, -6},
       {10, -10, -10, false, {}}, {10, 0, 12, true, 11},
-      {10, 0, -3, false, -2},  {32767, -32768, 32767, true, {}},
+      {10, 0, -3, false, -2},    {32767, -32768, 32767, true, {}},
   };
   for (const Case& c : cases) {
     auto& spin = desktop.windows[kSpin];
@@ -257,8 +256,8 @@ TEST_F(DispatcherTest, DestroyQuitsAndOtherMessagesAreNotOurs) {
   EXPECT_TRUE(Dispatch(desktop, state, kWmDestroy, 0, 0));
   EXPECT_EQ(desktop.calls.back(), "quit");
   desktop.calls.clear();
-  for (uint32_t message : {0x0010u /* WM_CLOSE */, WMU_MBUTTON_CLICK - 1,
-                           WMU_XBUTTON2_UP + 1})
+  for (uint32_t message :
+       {0x0010u /* WM_CLOSE */, WMU_MBUTTON_CLICK - 1, WMU_XBUTTON2_UP + 1})
     EXPECT_FALSE(Dispatch(desktop, state, message, kChild, 0));
   EXPECT_TRUE(desktop.calls.empty());
 }

@@ -2,7 +2,6 @@
 #include "hook_filter.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace {

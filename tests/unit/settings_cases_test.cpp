@@ -1,10 +1,9 @@
 // The shared table of settings files, read by the native build.
 #include "settings_cases.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 
 #include "settings_loader.h"
 

@@ -1,12 +1,12 @@
 // The class-list reader over memory, and LoadSettings over real files.
 #include "settings_reader.h"
 
-#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>

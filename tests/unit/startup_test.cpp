@@ -2,7 +2,6 @@
 #include "startup.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace {
