@@ -1,6 +1,7 @@
 // The desktop as the host's decisions see it: the few questions they ask of
-// other applications' windows and the few things they do to them. The Win32
-// layer (win32_desktop.cpp) makes the real calls; unit tests record them.
+// other applications' windows, the user and the keyboard, and the few things
+// they do to windows and to the settings file. The Win32 layer
+// (win32_desktop.cpp) makes the real calls; unit tests record them.
 #pragma once
 
 #include <stdint.h>
@@ -47,6 +48,23 @@ class Desktop {
 
   // Ends the host's message loop.
   virtual void Quit() = 0;
+
+  // Whether Ctrl is held down.
+  virtual bool IsControlDown() = 0;
+
+  // Asks the question of the string table about the class (Yes and No, No
+  // the default); true only for Yes.
+  virtual bool Confirm(uint32_t textId, const std::string& className) = 0;
+
+  // Tells the user the message of the string table about the class.
+  virtual void Inform(uint32_t textId, const std::string& className) = 0;
+
+  // Sets the key to the value in that section of the settings file.
+  virtual void WriteSetting(const char* section, const std::string& key,
+                            const char* value) = 0;
+
+  // Reads the settings file again into the host's state.
+  virtual void ReloadSettings() = 0;
 };
 
 }  // namespace tavrin::host

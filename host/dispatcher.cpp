@@ -1,5 +1,7 @@
 #include "dispatcher.h"
 
+#include "exclusion_editor.h"
+
 namespace tavrin::host {
 
 namespace {
@@ -108,7 +110,10 @@ bool Dispatch(Desktop& desktop, const HostState& state, uint32_t message,
       desktop.Quit();
       return true;
     case WMU_MBUTTON_CLICK:
-      OnMiddleClick(desktop, state, wParam, lParam);
+      if (desktop.IsControlDown())
+        EditExclusions(desktop, state, wParam);
+      else
+        OnMiddleClick(desktop, state, wParam, lParam);
       return true;
     case WMU_WHEEL_UP:
     case WMU_WHEEL_DOWN:

@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include "resource_message.h"
+#include "settings_loader.h"
+#include "startup.h"
+
 namespace tavrin::host {
 
 namespace {
@@ -52,5 +56,29 @@ void Win32Desktop::KeyEvent(uint8_t key, uint32_t flags) {
 }
 
 void Win32Desktop::Quit() { PostQuitMessage(0); }
+
+bool Win32Desktop::IsControlDown() { return GetKeyState(VK_CONTROL) < 0; }
+
+// Every question names the class and then the program, once or twice; a
+// format that uses fewer arguments leaves the rest alone.
+bool Win32Desktop::Confirm(uint32_t textId, const std::string& className) {
+  return ShowResourceMessage(nullptr, textId, MB_YESNO | MB_DEFBUTTON2,
+                             className.c_str(), kProgramTitle,
+                             kProgramTitle) == IDYES;
+}
+
+void Win32Desktop::Inform(uint32_t textId, const std::string& className) {
+  ShowResourceMessage(nullptr, textId, MB_OK | MB_ICONEXCLAMATION,
+                      className.c_str(), kProgramTitle);
+}
+
+void Win32Desktop::WriteSetting(const char* section, const std::string& key,
+                                const char* value) {
+  if (g_host_state.settings_path[0])
+    WritePrivateProfileStringA(section, key.c_str(), value,
+                               g_host_state.settings_path);
+}
+
+void Win32Desktop::ReloadSettings() { LoadSettings(); }
 
 }  // namespace tavrin::host

@@ -15,6 +15,12 @@ class Win32Desktop final : public Desktop {
             int64_t lParam) override;
   void KeyEvent(uint8_t key, uint32_t flags) override;
   void Quit() override;
+  bool IsControlDown() override;
+  bool Confirm(uint32_t textId, const std::string& className) override;
+  void Inform(uint32_t textId, const std::string& className) override;
+  void WriteSetting(const char* section, const std::string& key,
+                    const char* value) override;
+  void ReloadSettings() override;
 };
 
 }  // namespace tavrin::host

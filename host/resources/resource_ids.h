@@ -8,3 +8,4 @@
 #define IDS_CHILD_EXCLUDED_QUESTION 5003   // class, title, title
 #define IDS_EXCLUDE_PARENT_QUESTION 5004   // class, title
 #define IDS_EXCLUDE_CHILD_QUESTION 5005    // class, title
+#define IDS_CANNOT_BE_LISTED 5006          // class, title

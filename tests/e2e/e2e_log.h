@@ -34,6 +34,7 @@ enum class Role : uint32_t {
   DiscardChild,    // TavrinTestChild inside DiscardTop
   OwnedPopup,      // top-level pop-up owned by Top
   Sync,            // TavrinSyncPane inside Top, excluded by the settings
+  Dialog,          // a top-level dialog of the system class "#32770"
   HorizontalOnly,  // (in the host's process) only the horizontal bar
                    // can scroll
   BothBars,        // (in the host's process) both bars can scroll

@@ -2,6 +2,8 @@
 
 #include <stdio.h>
 
+#include <algorithm>
+
 namespace tavrin::e2e {
 
 Sink::Sink(UINT firstPosted, UINT lastPosted)
@@ -67,8 +69,12 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   while (!done()) {
     const ULONGLONG now = GetTickCount64();
     if (now >= deadline) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE,
-                              static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+    // A message, or 10 ms at most: some conditions (a file, a window of
+    // another process) change without a message to this thread.
+    MsgWaitForMultipleObjects(
+        0, nullptr, FALSE,
+        static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 10)),
+        QS_ALLINPUT);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
@@ -112,13 +118,80 @@ HANDLE StartProgram(const std::string& commandLine) {
   return nullptr;
 }
 
+DWORD RunProgram(const std::string& commandLine) {
+  const size_t blank = commandLine.find(' ');
+  std::string line = "\"" + ProgramDirectory();
+  line += commandLine.substr(0, blank);
+  line += "\"";
+  if (blank != std::string::npos) line += commandLine.substr(blank);
+  return ExitCodeOf(StartProgram(line));
+}
+
+DWORD ExitCodeOf(HANDLE process) {
+  DWORD code = 0xDEAD;
+  if (process && WaitForSingleObject(process, 10000) == WAIT_OBJECT_0)
+    GetExitCodeProcess(process, &code);
+  if (process) CloseHandle(process);
+  return code;
+}
+
+void WriteSettings(const std::string& programPath, const std::string& text) {
+  const std::string path =
+      programPath.substr(0, programPath.rfind('.')) + ".ini";
+  if (FILE* f = fopen(path.c_str(), "wb")) {
+    fwrite(text.data(), 1, text.size(), f);
+    fclose(f);
+  }
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::string bytes;
+  if (FILE* f = fopen(path.c_str(), "rb")) {
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
+      bytes.append(buffer, n);
+    fclose(f);
+  }
+  return bytes;
+}
+
+void XdoTool(const std::string& arguments) {
+  // Wine starts Unix programs too (xdotool inherits DISPLAY), but gives no
+  // process handle for them: the end shows as a file that the shell then
+  // creates. Meanwhile the sink goes on taking what targets send, or they
+  // would stall.
+  char done[MAX_PATH];
+  GetTempFileNameA("Z:\\tmp", "xdo", 0, done);
+  DeleteFileA(done);
+  std::string unixDone = done + 2;  // without the drive
+  for (char& c : unixDone)
+    if (c == '\\') c = '/';
+  if (HANDLE shell = StartProgram("Z:\\bin\\sh -c \"xdotool " + arguments +
+                                  "; touch " + unixDone + "\""))
+    CloseHandle(shell);
+  PumpUntil([&] { return GetFileAttributesA(done) != INVALID_FILE_ATTRIBUTES; },
+            10000);
+  DeleteFileA(done);
+}
+
+HWND WaitForMessageBox(const char* caption, DWORD timeoutMs) {
+  // FindWindowA finds the box before its controls exist; it counts once it
+  // shows, with its text.
+  HWND box = nullptr;
+  const bool shown = PumpUntil(
+      [&] {
+        box = FindWindowA("#32770", caption);
+        return box && IsWindowVisible(box) && GetDlgItem(box, 0xFFFF);
+      },
+      timeoutMs);
+  return shown ? box : nullptr;
+}
+
 MessageBoxSeen AnswerMessageBox(const char* caption, WPARAM button,
                                 DWORD timeoutMs) {
   MessageBoxSeen seen;
-  HWND box = nullptr;
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  while (!(box = FindWindowA("#32770", caption)) && GetTickCount64() < deadline)
-    Sleep(10);
+  HWND box = WaitForMessageBox(caption, timeoutMs);
   if (!box) return seen;
   seen.found = true;
   char text[1024] = "";
@@ -128,8 +201,13 @@ MessageBoxSeen AnswerMessageBox(const char* caption, WPARAM button,
                         reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 2000,
                         &ignored);
   seen.text = text;
+  // Wine's DM_GETDEFID always names IDOK: the style tells the default.
+  for (int id : {IDOK, IDCANCEL, IDYES, IDNO})
+    if (HWND b = GetDlgItem(box, id))
+      if ((GetWindowLongA(b, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+        seen.defaultButton = id;
   PostMessageA(box, WM_COMMAND, button, 0);
-  while (IsWindow(box) && GetTickCount64() < deadline + 2000) Sleep(10);
+  PumpUntil([&] { return !IsWindow(box); }, 2000);
   return seen;
 }
 

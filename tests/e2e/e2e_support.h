@@ -35,8 +35,8 @@ class Sink {
   UINT firstPosted_, lastPosted_;
 };
 
-// Dispatches this thread's messages until done() or the deadline; returns
-// done() at the end.
+// Dispatches this thread's messages until done() or the deadline, checking
+// done() after every message and every 10 ms; returns done() at the end.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
 // Dispatches whatever is queued now, and what arrives within settleMs.
@@ -48,10 +48,31 @@ std::string ProgramDirectory();
 // Starts a program; retries the sporadic failure right after Wine starts.
 HANDLE StartProgram(const std::string& commandLine);
 
+// Starts a program beside this one, "NAME.exe ARGUMENTS", waits for it to
+// end and returns its exit code (0xDEAD when it cannot be had).
+DWORD RunProgram(const std::string& commandLine);
+
+// Waits up to ten seconds for the process to end; its exit code, or 0xDEAD.
+DWORD ExitCodeOf(HANDLE process);
+
+// Writes the settings file of the program (its path with ".ini").
+void WriteSettings(const std::string& programPath, const std::string& text);
+
+// The bytes of a file; empty when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+
+// Runs xdotool with the arguments on the X display that Wine draws on.
+void XdoTool(const std::string& arguments);
+
 struct MessageBoxSeen {
   bool found = false;
   std::string text;
+  int defaultButton = 0;  // the id of the button with BS_DEFPUSHBUTTON
 };
+
+// Waits, pumping, for a message box with this caption (in any process) to
+// show; null when none does.
+HWND WaitForMessageBox(const char* caption, DWORD timeoutMs = 5000);
 
 // Waits for a message box with this caption (in any process), reads its
 // text and presses `button`.

@@ -212,14 +212,6 @@ class Driver {
     return target_ != nullptr;
   }
 
-  // Writes the settings file beside the program.
-  static void WriteSettings(const std::string& program, const char* text) {
-    const std::string path = program.substr(0, program.rfind('.')) + ".ini";
-    FILE* f = fopen(path.c_str(), "wb");
-    fputs(text, f);
-    fclose(f);
-  }
-
   // Starts the program and waits until it forwards a wheel.
   HANDLE StartHost(const std::string& program) {
     HANDLE host = StartProgram("\"" + ProgramDirectory() + program + "\"");
@@ -258,24 +250,6 @@ class Driver {
     checks.Expect(second == 0, "\"terminate\" with a running instance: exit 0",
                   "  exit " + Hex(second));
     return ExitCodeOf(host);
-  }
-
-  // Starts the program with the given tail and waits for it to end.
-  DWORD RunProgram(const std::string& commandLine) {
-    const size_t blank = commandLine.find(' ');
-    std::string line =
-        "\"" + ProgramDirectory() + commandLine.substr(0, blank) + "\"" +
-        (blank == std::string::npos ? "" : commandLine.substr(blank));
-    return ExitCodeOf(StartProgram(line));
-  }
-
-  static DWORD ExitCodeOf(HANDLE process) {
-    if (!process || WaitForSingleObject(process, 10000) != WAIT_OBJECT_0)
-      return 0xDEAD;
-    DWORD code = 0xDEAD;
-    GetExitCodeProcess(process, &code);
-    CloseHandle(process);
-    return code;
   }
 
   void StopTarget() {
@@ -385,7 +359,7 @@ class Driver {
 DWORD SecondStart(Driver& d, const char* tail, WPARAM button) {
   DWORD code = 0;
   const MessageBoxSeen box = AnswerMessageBoxDuring("Tavrin64", button, [&] {
-    code = d.RunProgram(std::string("Tavrin64.exe") + tail);
+    code = RunProgram(std::string("Tavrin64.exe") + tail);
   });
   d.checks.Expect(box.text == "Terminate Tavrin64?",
                   std::string("second start \"") + tail + "\" asks",
@@ -395,7 +369,7 @@ DWORD SecondStart(Driver& d, const char* tail, WPARAM button) {
 
 void StartUpCases(Driver& d) {
   Checks& checks = d.checks;
-  checks.Expect(d.RunProgram("Tavrin64.exe terminate") == 0 &&
+  checks.Expect(RunProgram("Tavrin64.exe terminate") == 0 &&
                     !FindWindowA("Tavrin64Class", "Tavrin64"),
                 "\"terminate\" without a running instance: exit 0, no window");
 
@@ -407,9 +381,9 @@ void StartUpCases(Driver& d) {
   checks.Expect(FindWindowA("Tavrin64Class", "Tavrin64") != nullptr,
                 "after No the instance runs on");
   checks.Expect(SecondStart(d, "", IDYES) == 0, "answer Yes: exit 0");
-  checks.Expect(Driver::ExitCodeOf(host) == 0 &&
-                    !FindWindowA("Tavrin64Class", "Tavrin64"),
-                "the running instance ends with exit 0");
+  checks.Expect(
+      ExitCodeOf(host) == 0 && !FindWindowA("Tavrin64Class", "Tavrin64"),
+      "the running instance ends with exit 0");
 
   // An instance that does not go away: a window of the same class and title
   // that ignores WM_DESTROY.
@@ -423,7 +397,7 @@ void StartUpCases(Driver& d) {
   DWORD code = 0;
   // No caption of its own: the system's default, "Error".
   const MessageBoxSeen box = AnswerMessageBoxDuring(
-      "Error", IDOK, [&] { code = d.RunProgram("Tavrin64.exe terminate"); });
+      "Error", IDOK, [&] { code = RunProgram("Tavrin64.exe terminate"); });
   checks.Expect(box.text == "Terminate failed!" && code == kExitFailed,
                 "an instance that stays: \"Terminate failed!\", exit -1",
                 "  box: " + box.text + ", exit " + Hex(code));
@@ -443,7 +417,7 @@ int JapaneseQuestion() {
       "the host starts");
   DWORD code = 0;
   const MessageBoxSeen box = AnswerMessageBoxDuring(
-      "Tavrin64", IDYES, [&] { code = d.RunProgram("Tavrin64.exe"); });
+      "Tavrin64", IDYES, [&] { code = RunProgram("Tavrin64.exe"); });
   const char kExpected[] =  // "Tavrin64を終了しますか？" in code page 932
       "Tavrin64\x82\xf0\x8f\x49\x97\xb9\x82\xb5\x82\xdc\x82\xb7\x82\xa9"
       "\x81\x48";
@@ -451,18 +425,9 @@ int JapaneseQuestion() {
   for (char c : box.text) shown += Hex(static_cast<unsigned char>(c)) + " ";
   d.checks.Expect(box.text == kExpected, "question 5001 in Japanese (cp932)",
                   "  box bytes: " + shown);
-  d.checks.Expect(code == 0 && Driver::ExitCodeOf(host) == 0,
+  d.checks.Expect(code == 0 && ExitCodeOf(host) == 0,
                   "answer Yes ends both with exit 0");
   return d.checks.Finish("host program, Japanese");
-}
-
-// Runs xdotool on the X display that Wine draws on.
-void XdoTool(const std::string& arguments) {
-  HANDLE tool = StartProgram("Z:\\usr\\bin\\xdotool " + arguments);
-  if (tool) {
-    WaitForSingleObject(tool, 5000);
-    CloseHandle(tool);
-  }
 }
 
 // The whole chain as a hand drives it: X pointer events from xdotool turn
@@ -470,7 +435,7 @@ void XdoTool(const std::string& arguments) {
 int RealInput() {
   Driver d;
   d.checks.Expect(d.StartTarget(), "target starts");
-  Driver::WriteSettings(ProgramDirectory() + "Tavrin64.exe", kMainSettings);
+  WriteSettings(ProgramDirectory() + "Tavrin64.exe", kMainSettings);
   HANDLE host = StartProgram("\"" + ProgramDirectory() + "Tavrin64.exe\"");
   HWND list = d.sink_.WindowFor(Role::List);
   RECT r;
@@ -505,9 +470,9 @@ int RealInput() {
                                " types Alt+" +
                                (arrow == VK_LEFT ? "Left" : "Right"));
   }
-  d.checks.Expect(d.RunProgram("Tavrin64.exe terminate") == 0 &&
-                      Driver::ExitCodeOf(host) == 0,
-                  "terminate");
+  d.checks.Expect(
+      RunProgram("Tavrin64.exe terminate") == 0 && ExitCodeOf(host) == 0,
+      "terminate");
   d.StopTarget();
   return d.checks.Finish("host program, real input");
 }
@@ -525,7 +490,7 @@ int main(int argc, char** argv) {
     return d.checks.Finish("host program");
   }
 
-  Driver::WriteSettings(dir + "Tavrin64.exe", kMainSettings);
+  WriteSettings(dir + "Tavrin64.exe", kMainSettings);
   StartUpCases(d);
 
   HANDLE host = d.StartHost("Tavrin64.exe");
@@ -537,15 +502,15 @@ int main(int argc, char** argv) {
                   "  first visible line " + std::to_string(topLine));
   d.checks.Expect(d.Terminate(host) == 0, "host exits with 0");
 
-  Driver::WriteSettings(dir + "Tavrin64.exe", kQuietSettings);
+  WriteSettings(dir + "Tavrin64.exe", kQuietSettings);
   host = d.StartHost("Tavrin64.exe");
   d.Run(kQuietCases);
   d.Terminate(host);
 
-  Driver::WriteSettings(dir + "Tavrin64.exe", kMainSettings);
+  WriteSettings(dir + "Tavrin64.exe", kMainSettings);
   CopyFileA((dir + "Tavrin64.exe").c_str(), (dir + "Renamed.exe").c_str(),
             FALSE);
-  Driver::WriteSettings(dir + "Renamed.exe", kRenamedSettings);
+  WriteSettings(dir + "Renamed.exe", kRenamedSettings);
   host = d.StartHost("Renamed.exe");
   d.Run(kRenamedCases);
   d.Terminate(host);

@@ -75,6 +75,11 @@ void CreateScene() {
   Family("TavrinExcludedTop", 680, 20, Role::ExcludedTop, Role::ExcludedChild);
   Family("TavrinPassTop", 680, 200, Role::PassTop, Role::PassChild);
   Family("TavrinDiscardTop", 680, 380, Role::DiscardTop, Role::DiscardChild);
+  // WC_DIALOG is the atom of the system's dialog class, "#32770".
+  ShowQuietly(CreateWindowExA(0, WC_DIALOG, "dialog", WS_POPUP | WS_BORDER, 740,
+                              560, 200, 100, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr),
+              Role::Dialog);
   ShowQuietly(CreateLoggedWindow("TavrinOwnedPopup", WS_POPUP | WS_BORDER, 20,
                                  500, 200, 100, top),
               Role::OwnedPopup);

@@ -17,18 +17,6 @@ using namespace tavrin;
 
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::string bytes;
-  if (FILE* f = fopen(path.c_str(), "rb")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-      bytes.append(buffer, n);
-    fclose(f);
-  }
-  return bytes;
-}
-
 std::string Printable(const std::string& bytes) {
   std::string out;
   for (char c : bytes)
@@ -97,7 +85,7 @@ int main() {
       WritePrivateProfileStringA(w.section, w.key, w.value, path.c_str());
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
     host::LoadSettings(*state);
-    const std::string bytes = ReadFile(path);
+    const std::string bytes = e2e::ReadFileBytes(path);
     const std::string wrong =
         testing::Mismatch(*state, {step.name,
                                    bytes,

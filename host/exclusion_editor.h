@@ -1,0 +1,31 @@
+// Ctrl + middle click: puts the clicked window's class, or its top-level
+// window's class, on the wheel-exclusion lists or takes it off, after asking.
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+#include <string_view>
+
+#include "desktop.h"
+#include "host_state.h"
+
+namespace tavrin::host {
+
+// An entry of the settings file, as WritePrivateProfileStringA writes it.
+struct ExclusionEntry {
+  const char* section;  // "exclude_class" or "exclude_parent_class"
+  std::string key;      // the class name, byte for byte
+  const char* value;    // "1": list it; "0": take it off
+};
+
+// False for a name that the settings reader could never read back as a key:
+// an empty one, and one whose line would be a comment ("#", "/", ";") or end
+// the section ("[").
+bool CanBeListed(std::string_view className);
+
+// Asks about the window's class and its top-level window's class, writes
+// the chosen entry and reloads the settings, as the answers say.
+void EditExclusions(Desktop& desktop, const HostState& state, WindowId window);
+
+}  // namespace tavrin::host
