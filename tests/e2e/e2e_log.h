@@ -38,6 +38,7 @@ enum class Role : uint32_t {
   HorizontalOnly,  // (in the host's process) only the horizontal bar
                    // can scroll
   BothBars,        // (in the host's process) both bars can scroll
+  Host,            // the driver's own sink, standing in for the host
   Count
 };
 
