@@ -68,9 +68,8 @@ HANDLE Start(const std::string& commandLine) {
   return nullptr;
 }
 
-// The next message of this thread, within the deadline.
-bool Next(MSG& msg, DWORD timeoutMs) {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+// The next message of this thread, before the deadline (GetTickCount64).
+bool Next(MSG& msg, ULONGLONG deadline) {
   while (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     const ULONGLONG now = GetTickCount64();
     if (now >= deadline) return false;
@@ -97,8 +96,9 @@ int Echo() {
 LONGLONG Notch(HWND window) {
   PostMessageA(window, WM_MOUSEWHEEL, 0xFF880000, 0);
   LONGLONG retrieved = -1, scrolled = -1;
+  const ULONGLONG deadline = GetTickCount64() + 1000;
   MSG msg;
-  while (Next(msg, 2000)) {
+  while (Next(msg, deadline)) {
     if (msg.hwnd != window) {
       DispatchMessageA(&msg);
       continue;
@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
        ++i)
     Sleep(50);
   bool ready = false;
-  for (int i = 0; i < 100 && !ready; ++i) ready = Notch(window) >= 0;
+  for (int i = 0; i < 20 && !ready; ++i) ready = Notch(window) >= 0;
   if (!echo || !host || !echoWindow || !ready) {
     fprintf(stderr, "could not start the host or the echo process\n");
     return 1;
@@ -147,7 +147,8 @@ int main(int argc, char** argv) {
     if (t >= 0) wheel.push_back(t);
     PostMessageA(echoWindow, kPing, reinterpret_cast<WPARAM>(window), Now());
     MSG msg;
-    while (Next(msg, 2000) && msg.message != kPong) DispatchMessageA(&msg);
+    const ULONGLONG deadline = GetTickCount64() + 1000;
+    while (Next(msg, deadline) && msg.message != kPong) DispatchMessageA(&msg);
     if (msg.message == kPong) post.push_back(msg.lParam);
   }
   Report("wheel notch to first line message", wheel);
