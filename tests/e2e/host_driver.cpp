@@ -169,6 +169,37 @@ void StartUpCases(CaseRunner& run) {
   UnregisterClassA("Tavrin64Class", wc.hInstance);
 }
 
+// The program file's icon group 101 and its version block.
+void Resources(Checks& checks) {
+  const std::string program = ProgramDirectory() + "Tavrin64.exe";
+  HMODULE file =
+      LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  checks.Expect(
+      FindResourceA(file, MAKEINTRESOURCEA(101),
+                    MAKEINTRESOURCEA(14)) != nullptr,  // RT_GROUP_ICON
+      "icon group 101");
+  FreeLibrary(file);
+  std::vector<char> block(GetFileVersionInfoSizeA(program.c_str(), nullptr));
+  GetFileVersionInfoA(program.c_str(), 0, static_cast<DWORD>(block.size()),
+                      block.data());
+  const auto value = [&](const char* path) -> std::string {
+    void* data = nullptr;
+    UINT size = 0;
+    if (!VerQueryValueA(block.data(), path, &data, &size) || !size) return "";
+    return std::string(static_cast<const char*>(data), size - 1);
+  };
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT size = 0;
+  VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &size);
+  checks.Expect(
+      fixed && fixed->dwFileVersionMS == 0x10001 &&
+          fixed->dwFileVersionLS == 1 && fixed->dwProductVersionMS == 0x10001 &&
+          fixed->dwProductVersionLS == 1 &&
+          value("\\StringFileInfo\\041104b0\\FileVersion") == "1.1" &&
+          value("\\StringFileInfo\\041104b0\\ProductVersion") == "1.1",
+      "version 1.1.0.1, strings \"1.1\" in block 041104b0");
+}
+
 // Under a Japanese system locale LoadStringA yields the Japanese text in
 // code page 932; the box shows it, and reading it back gives the same bytes.
 int JapaneseQuestion() {
@@ -248,6 +279,7 @@ int main(int argc, char** argv) {
     run.checks.Expect(false, "target starts");
     return run.checks.Finish("host program");
   }
+  Resources(run.checks);
   WriteSettings(dir + "Tavrin64.exe", kMainSettings);
   StartUpCases(run);
 
