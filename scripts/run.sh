@@ -16,6 +16,8 @@ cmake --build --preset win64 --target tavrin64 demo_window
 
 bin=$root/build/win64/bin
 screenshot=$root/build/tavrin64-demo.png
+# As shipped: no settings file beside the program (the tests leave theirs).
+rm -f "$bin/Tavrin64.ini"
 log=$(mktemp)
 source scripts/wine_session.sh
 wine_session_start user
