@@ -70,13 +70,13 @@ HANDLE Start(const std::string& commandLine) {
 
 // The next message of this thread, before the deadline (GetTickCount64).
 bool Next(MSG& msg, ULONGLONG deadline) {
-  while (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  for (;;) {
     const ULONGLONG now = GetTickCount64();
     if (now >= deadline) return false;
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return true;
     MsgWaitForMultipleObjects(0, nullptr, FALSE,
                               static_cast<DWORD>(deadline - now), QS_ALLINPUT);
   }
-  return true;
 }
 
 int Echo() {
