@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev
+  cmake ninja-build g++ googletest libgtest-dev
   clang libclang-rt-14-dev
   mingw-w64
   wine wine64 wine32:i386

@@ -151,12 +151,9 @@ TEST(HookFilter64, StrippingKeepsEveryOtherBit) {
   EXPECT_EQ(WithoutMarker<uint32_t>(0xFF884010u), 0xFF880010u);
 }
 
-TEST(Protocol, NotificationValuesAndWheelArithmetic) {
-  EXPECT_EQ(WMU_MBUTTON_CLICK, 34002u);
-  EXPECT_EQ(WMU_XBUTTON2_UP, 34006u);
-  EXPECT_EQ(WheelNotificationFor(0xFF884000u) - WMU_WHEEL_UP,
-            1u);  // SB_LINEDOWN
-  EXPECT_EQ(WheelNotificationFor(0x00784000u) - WMU_WHEEL_UP, 0u);  // SB_LINEUP
+TEST(Protocol, WheelNotificationMinusUpIsTheLineRequest) {
+  EXPECT_EQ(WheelNotificationFor(0xFF884000u) - WMU_WHEEL_UP, 1u);  // down
+  EXPECT_EQ(WheelNotificationFor(0x00784000u) - WMU_WHEEL_UP, 0u);  // up
 }
 
 }  // namespace
