@@ -1,5 +1,7 @@
 #include "dispatcher.h"
 
+#include <algorithm>
+
 #include "exclusion_editor.h"
 
 namespace tavrin::host {
@@ -81,7 +83,8 @@ uint32_t LineScrollMessage(const ScrollBar& vertical,
 }
 
 uint32_t LineCount(int32_t scrollCounts) {
-  return scrollCounts > 0 ? static_cast<uint32_t>(scrollCounts) : 0;
+  if (scrollCounts <= 0) return 0;
+  return std::min(static_cast<uint32_t>(scrollCounts), kMaxLineMessages);
 }
 
 std::optional<int16_t> NextUpDownPosition(uint64_t rangeReply,

@@ -55,7 +55,11 @@ uint32_t LineScrollMessage(const ScrollBar& vertical,
                            const ScrollBar& horizontal);
 
 // Line messages per notification: the setting, with a negative value (which
-// the file can yield) taken as none rather than as four thousand million.
+// the file can yield) taken as none rather than as four thousand million,
+// and no more than a message queue holds (10,000 posted messages): posts
+// beyond that fail, and would keep the host, and with it the wheel of the
+// whole desktop, busy for minutes.
+inline constexpr uint32_t kMaxLineMessages = 10000;
 uint32_t LineCount(int32_t scrollCounts);
 
 // The up-down control's next position for one notch, from its

@@ -69,13 +69,15 @@ TEST_F(DispatcherTest, WheelScrollsTheWindowUnderThePointerByLines) {
   EXPECT_EQ(desktop.calls[1], "bar 20 0");
 }
 
-TEST_F(DispatcherTest, ScrollCountsFromZeroUpAndNegativeAsNone) {
+TEST_F(DispatcherTest, ScrollCountsFromZeroUpToWhatAQueueHolds) {
   for (int32_t counts : {0, 5, -1, INT32_MIN}) {
     state.scroll_counts = counts;
     EXPECT_EQ(Notify(WMU_WHEEL_DOWN, kChild),
               Lines(kChild, kWmVScroll, 1, counts > 0 ? 5u : 0u))
         << counts;
   }
+  EXPECT_EQ(LineCount(10000), 10000u);
+  EXPECT_EQ(LineCount(INT32_MAX), 10000u);
 }
 
 TEST_F(DispatcherTest, HorizontalLinesOnlyWhenOnlyTheHorizontalBarScrolls) {
