@@ -10,6 +10,13 @@ namespace {
 constexpr char kChildSection[] = "exclude_class";
 constexpr char kParentSection[] = "exclude_parent_class";
 
+// An entry of the settings file, as WritePrivateProfileStringA writes it.
+struct ExclusionEntry {
+  const char* section;
+  std::string key;    // the class name, byte for byte
+  const char* value;  // "1": list it; "0": take it off
+};
+
 // Writes the entry unless its key could never be read back; such a name
 // gets a message instead of a line that would do nothing, or, beginning
 // with "[", would end the section and hide every entry after it.

@@ -2,22 +2,12 @@
 // window's class, on the wheel-exclusion lists or takes it off, after asking.
 #pragma once
 
-#include <stdint.h>
-
-#include <string>
 #include <string_view>
 
 #include "desktop.h"
 #include "host_state.h"
 
 namespace tavrin::host {
-
-// An entry of the settings file, as WritePrivateProfileStringA writes it.
-struct ExclusionEntry {
-  const char* section;  // "exclude_class" or "exclude_parent_class"
-  std::string key;      // the class name, byte for byte
-  const char* value;    // "1": list it; "0": take it off
-};
 
 // False for a name that the settings reader could never read back as a key:
 // an empty one, and one whose line would be a comment ("#", "/", ";") or end

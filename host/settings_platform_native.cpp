@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include "settings_platform.h"
+#include "settings_reader.h"
 
 namespace tavrin::host {
 
@@ -22,17 +23,6 @@ std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
   return text;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const auto fold = [](char c) {
-      return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    };
-    if (fold(a[i]) != fold(b[i])) return false;
-  }
-  return true;
 }
 
 // Optional sign, then decimal digits up to the first other byte; the value
@@ -92,14 +82,13 @@ uint32_t ReadProfileInt(const char* section, const char* key,
     if (line.front() == '[') {
       const size_t close_at = line.find(']');
       if (close_at != line.npos) {
-        in_section =
-            EqualsIgnoringCase(Trim(line.substr(1, close_at - 1)), section);
+        in_section = EqualsFolded(Trim(line.substr(1, close_at - 1)), section);
       }
       continue;
     }
     const size_t equals = line.find('=');
     if (in_section && equals != line.npos &&
-        EqualsIgnoringCase(Trim(line.substr(0, equals)), key)) {
+        EqualsFolded(Trim(line.substr(0, equals)), key)) {
       return ParseProfileInt(Trim(line.substr(equals + 1)), fallback);
     }
   }

@@ -28,10 +28,6 @@ bool StartsWithFolded(std::string_view text, std::string_view prefix) {
   return true;
 }
 
-bool EqualsFolded(std::string_view text, std::string_view word) {
-  return text.size() == word.size() && StartsWithFolded(text, word);
-}
-
 bool IsTrailingSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 bool IsTrueWord(std::string_view value) {
@@ -60,6 +56,10 @@ size_t DropCrBeforeLf(char* text, size_t size) {
 }
 
 }  // namespace
+
+bool EqualsFolded(std::string_view text, std::string_view word) {
+  return text.size() == word.size() && StartsWithFolded(text, word);
+}
 
 TextModeLineSource::TextModeLineSource(bool translate, size_t chunk_bytes)
     : translate_(translate),

@@ -90,6 +90,10 @@ class StreamLineSource final : public TextModeLineSource {
   FILE* stream_;
 };
 
+// Equal without regard to the case of ASCII letters (A to Z only), as
+// headers, true words and profile names are compared.
+bool EqualsFolded(std::string_view text, std::string_view word);
+
 // Finds the first line that begins with the header (brackets included,
 // compared without regard to the case of ASCII letters) and reads the
 // entries that follow it into the set. An absent section adds nothing.
