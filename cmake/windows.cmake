@@ -11,17 +11,12 @@ add_link_options(-static -static-libgcc -static-libstdc++ -s)
 set(TAVRIN_WINE_PREFIX ${PROJECT_SOURCE_DIR}/build/wine CACHE PATH
     "Wine prefix that the end-to-end tests create once and reuse")
 
-# tavrin_add_wine_test(NAME TARGET [X11] [ARGS ...] [ENV VAR=VALUE ...]):
-# runs TARGET's program under Wine through the harness, labelled e2e.
+# tavrin_add_wine_test(NAME TARGET [ARGS ...]): runs TARGET's program under
+# Wine through the harness, on the null display driver, labelled e2e.
 function(tavrin_add_wine_test name target)
-  cmake_parse_arguments(PARSE_ARGV 2 arg "X11" "" "ARGS;ENV")
-  set(display)
-  if(arg_X11)
-    set(display --x11)
-  endif()
   add_test(NAME ${name}
-    COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/run_wine.sh ${display}
-            $<TARGET_FILE:${target}> ${arg_ARGS})
+    COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/run_wine.sh
+            $<TARGET_FILE:${target}> ${ARGN})
   set_tests_properties(${name} PROPERTIES LABELS e2e TIMEOUT 300
-    ENVIRONMENT "TAVRIN_WINE_PREFIX=${TAVRIN_WINE_PREFIX};${arg_ENV}")
+    ENVIRONMENT "TAVRIN_WINE_PREFIX=${TAVRIN_WINE_PREFIX}")
 endfunction()

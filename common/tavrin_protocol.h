@@ -7,6 +7,15 @@
 
 namespace tavrin {
 
+// The platform's mouse messages that the hook takes over or the host posts
+// back, WM_MBUTTONDOWN to WM_MOUSEHWHEEL; the hook looks at no others.
+inline constexpr uint32_t kWmMButtonDown = 0x207;
+inline constexpr uint32_t kWmMButtonUp = 0x208;
+inline constexpr uint32_t kWmMouseWheel = 0x20A;
+inline constexpr uint32_t kWmXButtonDown = 0x20B;
+inline constexpr uint32_t kWmXButtonUp = 0x20C;
+inline constexpr uint32_t kWmMouseHWheel = 0x20E;
+
 // Notifications posted by the hook procedure to the host window. The five
 // values are consecutive, starting at WM_APP (0x8000) + 1234.
 

@@ -1,16 +1,23 @@
-// The hook library's exports, as the host imports them.
+// The hook library's exports, as the host imports them and as the library
+// defines them (it exports them by its .def file).
 #pragma once
 
 #include <windows.h>
+
+#ifdef TAVRIN_HOOK_LIBRARY
+#define TAVRIN_HOOK_API
+#else
+#define TAVRIN_HOOK_API __declspec(dllimport)
+#endif
 
 extern "C" {
 
 // Installs the system-wide message hook that reports to `window`, taking the
 // middle button over when closeByMbtn is set. False, after a message box,
 // when a hook is already active or the platform refuses it.
-__declspec(dllimport) bool SetHook(HWND window, bool closeByMbtn);
+TAVRIN_HOOK_API bool SetHook(HWND window, bool closeByMbtn);
 
 // Removes the hook. False, after a message box, when there was none or the
 // platform refuses to remove it.
-__declspec(dllimport) bool ResetHook();
+TAVRIN_HOOK_API bool ResetHook();
 }

@@ -10,12 +10,6 @@
 
 namespace tavrin::hook {
 
-inline constexpr uint32_t kWmMButtonDown = 0x207;
-inline constexpr uint32_t kWmMButtonUp = 0x208;
-inline constexpr uint32_t kWmMouseWheel = 0x20A;
-inline constexpr uint32_t kWmXButtonDown = 0x20B;
-inline constexpr uint32_t kWmXButtonUp = 0x20C;
-inline constexpr uint32_t kWmMouseHWheel = 0x20E;
 inline constexpr uint32_t kXButton1Bit = 0x10000;  // XBUTTON1 in the high word
 inline constexpr uint32_t kXButton2Bit = 0x20000;  // XBUTTON2 in the high word
 inline constexpr uint32_t kPmRemove = 1;
@@ -91,14 +85,6 @@ template <typename Word>
     default:  // the double clicks and the horizontal wheel
       return kPass;
   }
-}
-
-// The whole filter, as the hook procedure applies it.
-template <typename Word>
-constexpr Decision Decide(int32_t code, Word removal, uint32_t message,
-                          Word wParam, bool closeByMbtn, bool hostKnown) {
-  if (!IsCandidate(code, removal, message)) return {Outcome::PassOn, 0, {}};
-  return DecideCandidate(message, wParam, closeByMbtn, hostKnown);
 }
 
 // The record's wParam after the marker is stripped: only bit 14 changes.

@@ -3,6 +3,8 @@
 // HookProc to three tests and the hand-off to CallNextHookEx.
 #include <windows.h>
 
+#define TAVRIN_HOOK_LIBRARY  // defines what hook_api.h declares
+#include "hook_api.h"
 #include "hook_filter.h"
 #include "shared_section.h"
 
@@ -71,8 +73,8 @@ extern "C" LRESULT CALLBACK HookProc(int code, WPARAM removal, LPARAM record) {
 // jumped to: it removes its four arguments, which are ours plus the handle,
 // and returns straight to our caller.
 static_assert(offsetof(MSG, message) == 4);
-static_assert(tavrin::hook::kWmMButtonDown == 0x207 &&
-              tavrin::hook::kWmMouseHWheel - tavrin::hook::kWmMButtonDown == 7);
+static_assert(tavrin::kWmMButtonDown == 0x207 &&
+              tavrin::kWmMouseHWheel - tavrin::kWmMButtonDown == 7);
 extern "C" __attribute__((naked)) LRESULT CALLBACK HookProc(int, WPARAM,
                                                             LPARAM) {
   asm("cmpl  $0, 4(%esp)\n\t"  // code < 0: hand on

@@ -8,15 +8,16 @@ void ClassNameSet::Insert(std::string_view key) {
   if (key.empty() || key.find('\0') != std::string_view::npos) return;
   // One search serves both the duplicate test and the insertion, and a key
   // that is present costs no allocation.
-  const Position at = keys_.lower_bound(key);
-  if (at != keys_.end() && *at == key) return;
-  char* const bytes = static_cast<char*>(arena_.allocate(key.size(), 1));
+  Keys& keys = store_->keys;
+  const Position at = keys.lower_bound(key);
+  if (at != keys.end() && *at == key) return;
+  char* const bytes = static_cast<char*>(store_->arena.allocate(key.size(), 1));
   memcpy(bytes, key.data(), key.size());
-  keys_.emplace_hint(at, bytes, key.size());
+  keys.emplace_hint(at, bytes, key.size());
 }
 
 bool ClassNameSet::Contains(std::string_view name) const {
-  return keys_.find(name) != keys_.end();
+  return store_->keys.find(name) != store_->keys.end();
 }
 
 bool IsClassExcluded(const ClassNameSet& set, std::string_view name) {

@@ -8,6 +8,7 @@
 #include <stddef.h>
 
 #include <iterator>
+#include <memory>
 #include <memory_resource>
 #include <set>
 #include <string_view>
@@ -27,9 +28,12 @@ class ClassNameSet {
 
   // Removes every key.
   void Clear() noexcept {
-    keys_.clear();
-    arena_.release();
+    store_->keys.clear();
+    store_->arena.release();
   }
+
+  // Exchanges the keys of the two sets, without copying any.
+  void Swap(ClassNameSet& other) noexcept { store_.swap(other.store_); }
 
   // Adds the key; one already present stays once. Empty keys and keys that
   // hold a NUL byte are not keys and are ignored.
@@ -40,21 +44,22 @@ class ClassNameSet {
 
   // The first key that does not sort before the name, or End().
   Position LowerBound(std::string_view name) const {
-    return keys_.lower_bound(name);
+    return store_->keys.lower_bound(name);
   }
-  Position End() const noexcept { return keys_.end(); }
-  bool IsFirst(Position p) const noexcept { return p == keys_.begin(); }
+  Position End() const noexcept { return store_->keys.end(); }
+  bool IsFirst(Position p) const noexcept { return p == store_->keys.begin(); }
   // The key immediately before p, which must be a key that is not the first.
   static Position Predecessor(Position p) { return std::prev(p); }
 
-  size_t Size() const noexcept { return keys_.size(); }
-
  private:
-  // Holds the tree's nodes and the keys' bytes. A key is never removed on
-  // its own, so a load costs no allocation per key and Clear frees all at
-  // once.
-  std::pmr::monotonic_buffer_resource arena_{4096};
-  Keys keys_{&arena_};
+  // The arena holds the tree's nodes and the keys' bytes. A key is never
+  // removed on its own, so a load costs no allocation per key and Clear
+  // frees all at once.
+  struct Store {
+    std::pmr::monotonic_buffer_resource arena{4096};
+    Keys keys{&arena};
+  };
+  std::unique_ptr<Store> store_ = std::make_unique<Store>();
 };
 
 // The prefix rule for the exclude_class set: the name matches when it equals

@@ -14,6 +14,10 @@ namespace tavrin::host {
 // A window handle as a plain value; 0 is no window.
 using WindowId = uint64_t;
 
+// Bar selectors of ReadScrollBar.
+inline constexpr int kSbHorz = 0;
+inline constexpr int kSbVert = 1;
+
 // One scroll bar as GetScrollInfo reports it (range and page only).
 struct ScrollBar {
   bool present;  // the call succeeded
@@ -32,7 +36,7 @@ class Desktop {
   // The window's parent, or the owner of a pop-up window; 0 when none.
   virtual WindowId Parent(WindowId window) = 0;
 
-  // bar: 0 horizontal, 1 vertical.
+  // bar: kSbHorz or kSbVert.
   virtual ScrollBar ReadScrollBar(WindowId window, int bar) = 0;
 
   // Sends the message (wParam 0, lParam 0) and waits a short while for the
@@ -66,5 +70,9 @@ class Desktop {
   // Reads the settings file again into the host's state.
   virtual void ReloadSettings() = 0;
 };
+
+// The last window reached by following Parent from the window (a window
+// without parent or owner is its own top-level window); 0 for 0.
+WindowId TopLevelWindow(Desktop& desktop, WindowId window);
 
 }  // namespace tavrin::host

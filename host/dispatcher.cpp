@@ -1,16 +1,78 @@
 #include "dispatcher.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "exclusion_editor.h"
+#include "tavrin_protocol.h"
 
 namespace tavrin::host {
 
 namespace {
 
-// GetParent never cycles on a sound desktop; the bound only keeps a
-// misbehaving one from hanging the host and every wheel with it.
-constexpr int kMaxAncestors = 4096;
+constexpr uint32_t kWmSysCommand = 0x0112;
+constexpr uint64_t kScClose = 0xF060;
+constexpr uint32_t kWmHScroll = 0x0114;
+constexpr uint32_t kWmVScroll = 0x0115;
+constexpr uint64_t kSbEndScroll = 8;
+constexpr uint32_t kUdmGetRange = 0x0466;
+constexpr uint32_t kUdmSetPos = 0x0467;
+constexpr uint32_t kUdmGetPos = 0x0468;
+constexpr uint8_t kVkMenu = 0x12;
+constexpr uint8_t kVkLeft = 0x25;
+constexpr uint8_t kVkRight = 0x27;
+constexpr uint32_t kKeyExtended = 1;
+constexpr uint32_t kKeyUp = 2;
+
+// The middle click passed back to the clicked window, marked so that the
+// hook lets it through: MK_MBUTTON with the press, no flags with the release.
+constexpr uint64_t kPassedPressWParam = 0x0010 | MK_INJECTED;
+constexpr uint64_t kPassedReleaseWParam = MK_INJECTED;
+
+// One notch (WHEEL_DELTA, 120) in the high word of the low 32 bits, marked;
+// the downward value is 0xFF884000 sign-extended.
+constexpr uint64_t kForwardedWheelUp = 0x0000000000784000;
+constexpr uint64_t kForwardedWheelDown = 0xFFFFFFFFFF884000;
+
+constexpr char kUpDownClass[] = "msctls_updown32";
+
+// Line messages per notification: the setting, with a negative value (which
+// the file can yield) taken as none rather than as four thousand million,
+// and no more than a message queue holds (10,000 posted messages): posts
+// beyond that fail, and would keep the host, and with it the wheel of the
+// whole desktop, busy for minutes.
+constexpr uint32_t kMaxLineMessages = 10000;
+
+uint32_t LineCount(int32_t scrollCounts) {
+  if (scrollCounts <= 0) return 0;
+  return std::min(static_cast<uint32_t>(scrollCounts), kMaxLineMessages);
+}
+
+// A bar counts as scrollable when it exists and its range is not exactly
+// one page: nMax + 1 != nPage in 32-bit arithmetic.
+bool IsScrollable(const ScrollBar& bar) {
+  return bar.present && static_cast<uint32_t>(bar.max) + 1u != bar.page;
+}
+
+// WM_HSCROLL when only the horizontal bar can scroll, else WM_VSCROLL.
+uint32_t LineScrollMessage(const ScrollBar& vertical,
+                           const ScrollBar& horizontal) {
+  return IsScrollable(horizontal) && !IsScrollable(vertical) ? kWmHScroll
+                                                             : kWmVScroll;
+}
+
+// The up-down control's next position for one notch, from its
+// UDM_GETRANGE and UDM_GETPOS replies: one step toward Max (up) or Min
+// (down), whichever is numerically larger; nothing at that limit.
+std::optional<int16_t> NextUpDownPosition(uint64_t rangeReply,
+                                          uint64_t posReply, bool up) {
+  const auto max = static_cast<int16_t>(rangeReply & 0xFFFF);
+  const auto min = static_cast<int16_t>((rangeReply >> 16) & 0xFFFF);
+  const auto position = static_cast<int16_t>(posReply & 0xFFFF);
+  const int16_t limit = up ? max : min;
+  if (position == limit) return std::nullopt;
+  return static_cast<int16_t>(position < limit ? position + 1 : position - 1);
+}
 
 void ForwardWheel(Desktop& desktop, WindowId window, bool up, int64_t lParam) {
   desktop.Post(window, kWmMouseWheel,
@@ -71,40 +133,6 @@ void TypeAltArrow(Desktop& desktop, uint8_t arrow) {
 }
 
 }  // namespace
-
-bool IsScrollable(const ScrollBar& bar) {
-  return bar.present && static_cast<uint32_t>(bar.max) + 1u != bar.page;
-}
-
-uint32_t LineScrollMessage(const ScrollBar& vertical,
-                           const ScrollBar& horizontal) {
-  return IsScrollable(horizontal) && !IsScrollable(vertical) ? kWmHScroll
-                                                             : kWmVScroll;
-}
-
-uint32_t LineCount(int32_t scrollCounts) {
-  if (scrollCounts <= 0) return 0;
-  return std::min(static_cast<uint32_t>(scrollCounts), kMaxLineMessages);
-}
-
-std::optional<int16_t> NextUpDownPosition(uint64_t rangeReply,
-                                          uint64_t posReply, bool up) {
-  const auto max = static_cast<int16_t>(rangeReply & 0xFFFF);
-  const auto min = static_cast<int16_t>((rangeReply >> 16) & 0xFFFF);
-  const auto position = static_cast<int16_t>(posReply & 0xFFFF);
-  const int16_t limit = up ? max : min;
-  if (position == limit) return std::nullopt;
-  return static_cast<int16_t>(position < limit ? position + 1 : position - 1);
-}
-
-WindowId TopLevelWindow(Desktop& desktop, WindowId window) {
-  for (int i = 0; window && i < kMaxAncestors; ++i) {
-    const WindowId parent = desktop.Parent(window);
-    if (!parent) break;
-    window = parent;
-  }
-  return window;
-}
 
 bool Dispatch(Desktop& desktop, const HostState& state, uint32_t message,
               uint64_t wParam, int64_t lParam) {

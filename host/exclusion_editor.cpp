@@ -1,6 +1,7 @@
 #include "exclusion_editor.h"
 
-#include "dispatcher.h"
+#include <string_view>
+
 #include "resource_ids.h"
 
 namespace tavrin::host {
@@ -17,6 +18,14 @@ struct ExclusionEntry {
   const char* value;  // "1": list it; "0": take it off
 };
 
+// False for a name that the settings reader could never read back as a key:
+// an empty one, and one whose line would be a comment ("#", "/", ";") or end
+// the section ("[").
+bool CanBeListed(std::string_view className) {
+  return !className.empty() && std::string_view("#/;[").find(
+                                   className.front()) == std::string_view::npos;
+}
+
 // Writes the entry unless its key could never be read back; such a name
 // gets a message instead of a line that would do nothing, or, beginning
 // with "[", would end the section and hide every entry after it.
@@ -30,11 +39,6 @@ void Apply(Desktop& desktop, const ExclusionEntry& entry) {
 }
 
 }  // namespace
-
-bool CanBeListed(std::string_view className) {
-  return !className.empty() && std::string_view("#/;[").find(
-                                   className.front()) == std::string_view::npos;
-}
 
 void EditExclusions(Desktop& desktop, const HostState& state, WindowId window) {
   // The facts are taken before the first question: a nested edit, started

@@ -2,17 +2,10 @@
 // window's class, on the wheel-exclusion lists or takes it off, after asking.
 #pragma once
 
-#include <string_view>
-
 #include "desktop.h"
 #include "host_state.h"
 
 namespace tavrin::host {
-
-// False for a name that the settings reader could never read back as a key:
-// an empty one, and one whose line would be a comment ("#", "/", ";") or end
-// the section ("[").
-bool CanBeListed(std::string_view className);
 
 // Asks about the window's class and its top-level window's class, writes
 // the chosen entry and reloads the settings, as the answers say.

@@ -23,7 +23,4 @@ struct HostState {
   ClassNameSet mbtn_passthrough_class;  // exact rule, middle click passed on
 };
 
-// The program's one instance; its sets are empty until the first load.
-extern HostState g_host_state;
-
 }  // namespace tavrin::host

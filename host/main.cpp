@@ -6,7 +6,6 @@
 #include "resource_ids.h"
 #include "resource_message.h"
 #include "settings_loader.h"
-#include "settings_platform.h"
 #include "startup.h"
 #include "win32_desktop.h"
 
@@ -17,9 +16,13 @@ namespace {
 constexpr int kTerminateWaitSteps = 40;
 constexpr DWORD kTerminateWaitStepMs = 50;
 
+// The host's state for the program's life; its sets are empty until the
+// first load.
+HostState g_host_state;
+
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam,
                                 LPARAM lParam) {
-  static Win32Desktop desktop;
+  static Win32Desktop desktop(g_host_state);
   if (Dispatch(desktop, g_host_state, message, wParam, lParam)) return 0;
   return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -81,10 +84,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   HWND window = CreateHostWindow(instance);
   if (!window) return kExitFailed;
   SetSettingsPath();
-  LoadSettings();
-  const bool closeByMbtn = g_host_state.settings_path[0] &&
-                           ReadProfileInt("general", "close_by_mbtn", 0,
-                                          g_host_state.settings_path) != 0;
+  LoadSettings(g_host_state);
+  const bool closeByMbtn =
+      g_host_state.settings_path[0] &&
+      GetPrivateProfileIntA("general", "close_by_mbtn", 0,
+                            g_host_state.settings_path) != 0;
   SetHook(window, closeByMbtn);
 
   MSG msg{};

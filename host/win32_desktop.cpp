@@ -74,11 +74,11 @@ void Win32Desktop::Inform(uint32_t textId, const std::string& className) {
 
 void Win32Desktop::WriteSetting(const char* section, const std::string& key,
                                 const char* value) {
-  if (g_host_state.settings_path[0])
+  if (state_.settings_path[0])
     WritePrivateProfileStringA(section, key.c_str(), value,
-                               g_host_state.settings_path);
+                               state_.settings_path);
 }
 
-void Win32Desktop::ReloadSettings() { LoadSettings(); }
+void Win32Desktop::ReloadSettings() { LoadSettings(state_); }
 
 }  // namespace tavrin::host

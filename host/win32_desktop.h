@@ -2,11 +2,15 @@
 #pragma once
 
 #include "desktop.h"
+#include "host_state.h"
 
 namespace tavrin::host {
 
 class Win32Desktop final : public Desktop {
  public:
+  // Edits and reloads go to the settings file of this state, and into it.
+  explicit Win32Desktop(HostState& state) : state_(state) {}
+
   std::string ClassName(WindowId window) override;
   WindowId Parent(WindowId window) override;
   ScrollBar ReadScrollBar(WindowId window, int bar) override;
@@ -21,6 +25,9 @@ class Win32Desktop final : public Desktop {
   void WriteSetting(const char* section, const std::string& key,
                     const char* value) override;
   void ReloadSettings() override;
+
+ private:
+  HostState& state_;
 };
 
 }  // namespace tavrin::host

@@ -9,28 +9,16 @@ packages=(
   clang libclang-rt-14-dev
   mingw-w64
   wine wine64 wine32:i386
-  xvfb xdotool x11-utils
-  python3 locales
+  python3
 )
-[ "${1:-}" = --run ] && packages+=(imagemagick)
-
-# The Japanese message texts are checked under a Japanese locale.
-japanese_locale() {
-  locale -a 2>/dev/null | grep -qi '^ja_JP.utf-\?8$' && return 0
-  [ "$(id -u)" -eq 0 ] || return 0
-  sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
-  locale-gen >/dev/null
-}
+# The run command shows the utility on an X display and drives real input.
+[ "${1:-}" = --run ] && packages+=(xvfb xdotool x11-utils imagemagick)
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
 done
-if [ ${#missing[@]} -eq 0 ]; then
-  japanese_locale
-  exit 0
-fi
+[ ${#missing[@]} -eq 0 ] && exit 0
 
 if [ "$(id -u)" -ne 0 ]; then
   echo "missing packages: ${missing[*]}; run as root to install them" >&2
@@ -42,4 +30,3 @@ dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i3
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-japanese_locale

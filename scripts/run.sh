@@ -48,3 +48,7 @@ echo "The focus is in the edit box; the wheel turned over the list beside it."
 echo "First visible line of the list: before $((before + 1)), after $((after + 1))."
 echo "Screenshot: $screenshot"
 rm -f "$log"
+if [ "$after" = "$before" ]; then
+  echo "The list did not move: the utility did not act." >&2
+  exit 1
+fi

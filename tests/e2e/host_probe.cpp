@@ -1,45 +1,38 @@
-// A library that the host driver injects into Tavrin64's own thread with a
-// thread hook, to create windows there: under Wine, GetScrollInfo works
-// only on windows of the calling process, so the host's choice between
-// vertical and horizontal lines can be seen only on windows of its own.
+// A library that the runner loads into Tavrin64's own thread with a thread
+// hook, to make a window there: under Wine, GetScrollInfo answers only for
+// windows of the calling process. The window's vertical bar spans one page,
+// its horizontal bar more, and it reports the scroll messages it receives
+// to the runner.
 #include <windows.h>
-
-#include "target_scene.h"
-
-using namespace tavrin::e2e;
 
 namespace {
 
-constexpr DWORD kStyle = WS_POPUP | WS_BORDER;
+constexpr UINT kProbeReport = WM_APP + 77;
 
-void SetBar(HWND window, int bar, int max, UINT page) {
-  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, max, page, 0, 0};
-  SetScrollInfo(window, bar, &info, FALSE);
+LRESULT CALLBACK ProbeProc(HWND window, UINT message, WPARAM wParam,
+                           LPARAM lParam) {
+  if (message == WM_HSCROLL || message == WM_VSCROLL) {
+    PostMessageA(FindWindowA("TvSink", nullptr), kProbeReport, message,
+                 static_cast<LPARAM>(wParam));
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// Shown without taking the keyboard focus from the target.
-void Show(HWND window, Role role) {
-  ShowWindow(window, SW_SHOWNOACTIVATE);
-  Announce(role, window);
-}
-
-void CreateProbeWindows() {
-  // A window without WS_VSCROLL still reports the default vertical range
-  // 0..100 to GetScrollInfo (as on Windows, so under Wine): only a range of
-  // one page makes the vertical bar one that cannot scroll.
-  HWND horizontal =
-      CreateLoggedWindow("TavrinProbeHorizontal", kStyle | WS_HSCROLL, 300, 520,
-                         200, 100, nullptr);
-  SetBar(horizontal, SB_HORZ, 99, 10);
-  SetBar(horizontal, SB_VERT, 9, 10);  // nMax + 1 == nPage
-  Show(horizontal, Role::HorizontalOnly);
-
-  HWND both =
-      CreateLoggedWindow("TavrinProbeBoth", kStyle | WS_HSCROLL | WS_VSCROLL,
-                         520, 520, 200, 100, nullptr);
-  SetBar(both, SB_VERT, 99, 10);
-  SetBar(both, SB_HORZ, 99, 10);
-  Show(both, Role::BothBars);
+void CreateProbe(HINSTANCE module) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = ProbeProc;
+  wc.hInstance = module;
+  wc.lpszClassName = "TvProbe";
+  RegisterClassA(&wc);
+  HWND probe =
+      CreateWindowExA(0, "TvProbe", "", WS_POPUP | WS_HSCROLL, 660, 400, 200,
+                      100, nullptr, nullptr, module, nullptr);
+  SCROLLINFO bar{sizeof bar, SIF_RANGE | SIF_PAGE, 0, 99, 10, 0, 0};
+  SetScrollInfo(probe, SB_HORZ, &bar, FALSE);
+  bar.nMax = 9;  // nMax + 1 == nPage: this bar cannot scroll
+  SetScrollInfo(probe, SB_VERT, &bar, FALSE);
+  ShowWindow(probe, SW_SHOWNOACTIVATE);
 }
 
 }  // namespace
@@ -49,7 +42,11 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
   static bool created = false;
   if (!created) {
     created = true;
-    CreateProbeWindows();
+    HMODULE self = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&ProbeHook), &self);
+    CreateProbe(self);
   }
   return CallNextHookEx(nullptr, code, removal, record);
 }

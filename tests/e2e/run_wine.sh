@@ -1,27 +1,24 @@
 #!/usr/bin/env bash
-# Runs one Windows test program under Wine, with a deadline, and cleans up
-# only what it started (its own wineserver and, with --x11, its own Xvfb).
+# Runs one Windows program under Wine on the null display driver (exact
+# pointer positions, no X server), with a deadline, and cleans up only what
+# it started (its own wineserver).
 #
-#   run_wine.sh [--x11] [--timeout SECONDS] PROGRAM [ARGS...]
+#   run_wine.sh [--timeout SECONDS] PROGRAM [ARGS...]
 #
-# Without --x11 Wine's null display driver is used (exact pointer positions,
-# no X server); with it, a private Xvfb, for tests that drive real input with
-# xdotool. The prefix is TAVRIN_WINE_PREFIX, by default build/wine.
+# The prefix is TAVRIN_WINE_PREFIX, by default build/wine.
 set -euo pipefail
 
-display_driver=null
 timeout_s=120
 while [ $# -gt 0 ]; do
   case "$1" in
-    --x11) display_driver=x11; shift ;;
     --timeout) timeout_s=$2; shift 2 ;;
     *) break ;;
   esac
 done
-[ $# -ge 1 ] || { echo "usage: $0 [--x11] [--timeout S] PROGRAM [ARGS...]" >&2; exit 2; }
+[ $# -ge 1 ] || { echo "usage: $0 [--timeout S] PROGRAM [ARGS...]" >&2; exit 2; }
 
 source "$(dirname "$0")/../../scripts/wine_session.sh"
-wine_session_start "$display_driver"
+wine_session_start null
 
 status=0
 timeout --kill-after=5 "$timeout_s" wine "$@" || status=$?

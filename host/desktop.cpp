@@ -1,0 +1,22 @@
+#include "desktop.h"
+
+namespace tavrin::host {
+
+namespace {
+
+// GetParent never cycles on a sound desktop; the bound only keeps a
+// misbehaving one from hanging the host and every wheel with it.
+constexpr int kMaxAncestors = 4096;
+
+}  // namespace
+
+WindowId TopLevelWindow(Desktop& desktop, WindowId window) {
+  for (int i = 0; window && i < kMaxAncestors; ++i) {
+    const WindowId parent = desktop.Parent(window);
+    if (!parent) break;
+    window = parent;
+  }
+  return window;
+}
+
+}  // namespace tavrin::host

@@ -1,0 +1,753 @@
+// The end-to-end runner: the real binaries under Wine, one case a row.
+// Target windows live in this program's own thread: the global hook runs in
+// whichever thread retrieves a message, so with Tavrin64.exe in a process of
+// its own the chain hook -> host -> target stays whole. For the library's
+// own cases, and in the 32-bit build, this program stands in for the host.
+#include <windows.h>
+
+#include <stdio.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "hook_api.h"
+#include "tavrin_protocol.h"
+#ifdef TAVRIN_HOST_CASES
+#include "settings_loader.h"
+#endif
+
+using namespace tavrin;
+using namespace std::string_literals;
+
+namespace {
+
+// The scene's windows, by what the cases use them for; Tv... are classes.
+enum Win : int {
+  Sink,       // TvSink: gets the notifications when this program hosts
+  Top,        // TvTop: the focus window
+  Child,      // TvChild in Top, with the keyboard focus
+  List,       // a list box of 100 lines in Top
+  Spin,       // msctls_updown32 in Top, answering from `spin`
+  Lookalike,  // msctls_updown32x in Top
+  Pane,       // TvPaneA in Top
+  SyncPane,   // TvSync in Top, excluded: its notch ends every host case
+  ExChild,    // TvChild in the top-level TvExcludedTop
+  PassChild,  // TvChild in the top-level TvPassTop
+  DropChild,  // TvChild in the top-level TvDropTop
+  Popup,      // TvPopup, owned by Top
+  Dialog,     // a top-level window of the system's dialog class "#32770"
+  Probe,      // in the host's process: only its horizontal bar can scroll
+  kWins
+};
+
+constexpr int64_t kL = 0x00150025;           // the posted messages' lParam
+constexpr int64_t kSyncLParam = 0x7F017F01;  // the host sync's notch
+constexpr UINT kProbeReport = WM_APP + 77;   // from the probe: message, wParam
+constexpr uint64_t kUp = 0x00780000, kDown = 0xFF880000;
+
+// One message that one window received. A notification to Sink names a Win
+// in its wParam; key messages are logged with lParam 0.
+struct Got {
+  int window;
+  UINT message;
+  uint64_t wParam;
+  int64_t lParam = kL;
+  bool operator==(const Got&) const = default;
+};
+
+// The pointer is put over `pointer`, `message` is posted to `postTo` as the
+// system would, and exactly `expected` must arrive, in order.
+struct Row {
+  const char* name;
+  Win pointer, postTo;
+  UINT message;
+  WPARAM wParam;
+  std::vector<Got> expected;
+  short spin[3] = {10, 0, 0};  // the up-down's Max, Min and position
+};
+
+HWND win[kWins];
+std::vector<Got> got;
+size_t mark = 0;
+short spin[3];
+bool hostSync = false;  // a host of its own: each case ends with its notch
+int passed = 0, failed = 0;
+
+void Check(bool ok, const std::string& name, const std::string& detail = "") {
+  ++(ok ? passed : failed);
+  printf("%s %s\n%s", ok ? "ok  " : "FAIL", name.c_str(),
+         ok || detail.empty() ? "" : (detail + "\n").c_str());
+  fflush(stdout);
+}
+
+LRESULT CALLBACK Logged(HWND w, UINT m, WPARAM wParam, LPARAM lParam) {
+  const auto winOf = [](HWND h) {
+    return static_cast<int>(std::find(win, win + kWins, h) - win);
+  };
+  if (m == 0x466) return MAKELONG(spin[0], spin[1]);  // UDM_GETRANGE
+  if (m == 0x468) return static_cast<WORD>(spin[2]);  // UDM_GETPOS
+  if (m == kProbeReport)
+    got.push_back(
+        {Probe, static_cast<UINT>(wParam), static_cast<uint64_t>(lParam), 0});
+  // Buttons and wheels, keys, scrolling, system commands, UDM_SETPOS, the
+  // notifications, and WM_NULL: what a swallowed message becomes.
+  const bool keys = m >= WM_KEYDOWN && m <= WM_SYSKEYUP;
+  const bool told = m >= WMU_MBUTTON_CLICK && m <= WMU_XBUTTON2_UP;
+  if (m == WM_NULL || (m > WM_MOUSEMOVE && m <= 0x20F) || keys || told ||
+      m == WM_NCMBUTTONUP || m == WM_HSCROLL || m == WM_VSCROLL ||
+      m == WM_SYSCOMMAND || m == 0x467) {
+    got.push_back(
+        {winOf(w), m,
+         told ? static_cast<uint64_t>(winOf(reinterpret_cast<HWND>(wParam)))
+              : wParam,
+         keys ? 0 : lParam});
+    return 0;
+  }
+  return DefWindowProcA(w, m, wParam, lParam);
+}
+
+HWND Make(int id, const char* name, DWORD style, RECT r, HWND parent) {
+  WNDCLASSA wc{};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = Logged;
+  wc.lpszClassName = name;
+  RegisterClassA(&wc);  // fails harmlessly for a class registered before
+  HWND w = CreateWindowExA(0, name, name, style, r.left, r.top, r.right,
+                           r.bottom, parent, nullptr, nullptr, nullptr);
+  // Top-level windows other than Top show without taking the focus.
+  if (!(style & WS_CHILD)) ShowWindow(w, SW_SHOWNOACTIVATE);
+  return id < kWins ? win[id] = w : w;
+}
+
+void CreateScene() {
+  constexpr DWORD kTop = WS_OVERLAPPEDWINDOW, kPopup = WS_POPUP | WS_BORDER;
+  constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_BORDER;
+  Make(Sink, "TvSink", 0, {0, 0, 10, 10}, nullptr);
+  HWND top = Make(Top, "TvTop", kTop | WS_VISIBLE, {0, 0, 640, 460}, nullptr);
+  Make(Child, "TvChild", kChild, {20, 20, 160, 80}, top);
+  Make(Spin, "msctls_updown32", kChild, {380, 20, 30, 40}, top);
+  Make(Lookalike, "msctls_updown32x", kChild, {420, 20, 30, 40}, top);
+  Make(Pane, "TvPaneA", kChild, {20, 200, 120, 60}, top);
+  Make(SyncPane, "TvSync", kChild, {300, 200, 60, 40}, top);
+  const char* tops[] = {"TvExcludedTop", "TvPassTop", "TvDropTop"};
+  for (int i = 0; i < 3; ++i)
+    Make(ExChild + i, "TvChild", kChild, {20, 20, 120, 60},
+         Make(kWins, tops[i], kTop, {660, 170 * i, 300, 150}, nullptr));
+  Make(Popup, "TvPopup", kPopup, {20, 500, 200, 100}, top);  // owned by Top
+  win[Dialog] = CreateWindowExA(0, WC_DIALOG, "", kPopup, 300, 500, 200, 100,
+                                nullptr, nullptr, nullptr, nullptr);
+  ShowWindow(win[Dialog], SW_SHOWNOACTIVATE);
+  win[List] = CreateWindowExA(0, "ListBox", "", kChild | WS_VSCROLL, 200, 20,
+                              150, 150, top, nullptr, nullptr, nullptr);
+  for (int i = 0; i < 100; ++i)
+    SendMessageA(win[List], LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("line"));
+  SetForegroundWindow(top);
+  SetFocus(win[Child]);
+}
+
+// Dispatches this thread's messages until done() or the deadline, waking at
+// least every 10 ms: some conditions change without a message to us.
+bool Pump(const std::function<bool()>& done, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (MSG msg;;) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (done()) return true;
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) return false;
+    MsgWaitForMultipleObjects(
+        0, nullptr, FALSE, static_cast<DWORD>(std::min(deadline - now, 10ull)),
+        QS_ALLINPUT);
+  }
+}
+
+void PointAt(int w) {
+  RECT r;
+  GetWindowRect(win[w], &r);
+  POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  if (w == Top) p = {r.left + 10, r.top + 40};  // beside Top's children
+  SetCursorPos(p.x, p.y);
+}
+
+// What arrived since the mark, the sync notches left out.
+std::vector<Got> Since() {
+  std::vector<Got> since;
+  std::copy_if(got.begin() + static_cast<long>(mark), got.end(),
+               std::back_inserter(since),
+               [](const Got& g) { return g.lParam != kSyncLParam; });
+  return since;
+}
+
+// Waits until what a case set going has arrived. With a host, a notch over
+// SyncPane goes last: the host handles notifications in order and posts to
+// a thread in order. Key events (the input queue) and the probe's reports
+// (the host's own queue) come after the posts, and get a moment more.
+bool Settle(size_t expected = 0, DWORD timeoutMs = 3000) {
+  bool settled = true;
+  if (hostSync) {
+    const size_t from = got.size();
+    PointAt(SyncPane);
+    PostMessageA(win[Top], WM_MOUSEWHEEL, kUp, kSyncLParam);
+    const Got echo{SyncPane, WM_MOUSEWHEEL, kUp, kSyncLParam};
+    settled = Pump(
+        [&] {
+          return std::find(got.begin() + static_cast<long>(from), got.end(),
+                           echo) != got.end();
+        },
+        timeoutMs);
+  }
+  Pump([] { return true; }, 0);
+  if (expected) Pump([&] { return Since().size() >= expected; }, 1000);
+  return settled;
+}
+
+void Mark() {
+  Settle();
+  mark = got.size();
+}
+
+void Rows(const std::vector<Row>& rows) {
+  for (const Row& row : rows) {
+    std::copy(row.spin, row.spin + 3, spin);
+    Mark();
+    PointAt(row.pointer);
+    PostMessageA(win[row.postTo], row.message, row.wParam, kL);
+    const bool settled = Settle(row.expected.size());
+    std::string detail;
+    const auto show = [&](const char* title, const std::vector<Got>& list) {
+      detail += title;
+      for (const Got& g : list) {
+        char line[96];
+        snprintf(line, sizeof line, "    %d %#x %#llx %#llx\n", g.window,
+                 g.message, static_cast<unsigned long long>(g.wParam),
+                 static_cast<unsigned long long>(g.lParam));
+        detail += line;
+      }
+    };
+    show("  expected (window, message, wParam, lParam):\n", row.expected);
+    show("  got:\n", Since());
+    Check(settled && Since() == row.expected, row.name, detail);
+  }
+}
+
+std::string Here(const std::string& name) {
+  char path[MAX_PATH];
+  const std::string self(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+  return self.substr(0, self.find_last_of('\\') + 1) + name;
+}
+
+// Starts "NAME.exe ARGS" from this program's directory.
+HANDLE Start(const std::string& commandLine) {
+  const size_t blank = std::min(commandLine.find(' '), commandLine.size());
+  std::string line = "\"" + Here(commandLine.substr(0, blank)) + "\"" +
+                     commandLine.substr(blank);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0,
+                       nullptr, nullptr, &si, &pi)) {
+      CloseHandle(pi.hThread);
+      return pi.hProcess;
+    }
+    Sleep(200);  // Wine may refuse a start right after the prefix comes up
+  }
+  return nullptr;
+}
+
+// The exit code once the process ends, pumping meanwhile; 0xDEAD if never.
+DWORD ExitCodeOf(HANDLE process) {
+  DWORD code = 0xDEAD;
+  if (process && Pump([&] { return !WaitForSingleObject(process, 0); }, 10000))
+    GetExitCodeProcess(process, &code);
+  if (process) CloseHandle(process);
+  return code;
+}
+
+DWORD RunProgram(const std::string& line) { return ExitCodeOf(Start(line)); }
+
+// The message box being answered: whenever this thread pumps, also inside a
+// box's own modal loop, a timer looks for it in every process, takes its
+// text and the button with BS_DEFPUSHBUTTON (Wine's DM_GETDEFID always
+// names IDOK), and presses `button`.
+struct {
+  const char* caption;
+  WPARAM button;
+  std::string text;
+  int defaultButton;
+  HWND last;
+} box;
+
+void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND found = FindWindowA("#32770", box.caption);
+  HWND label = found ? GetDlgItem(found, 0xFFFF) : nullptr;
+  if (!label || found == box.last || !IsWindowVisible(found)) return;
+  KillTimer(nullptr, timer);
+  char text[1024] = "";
+  GetWindowTextA(label, text, sizeof text);
+  box.text = text;
+  for (int id : {IDOK, IDYES, IDNO})
+    if ((GetWindowLongA(GetDlgItem(found, id), GWL_STYLE) & BS_TYPEMASK) ==
+        BS_DEFPUSHBUTTON)
+      box.defaultButton = id;
+  box.last = found;
+  PostMessageA(found, WM_COMMAND, box.button, 0);
+}
+
+// Runs `call` and answers the box with the caption that it, or anything
+// else meanwhile, shows; the box's text, or "(no box)".
+std::string Answer(
+    const char* caption, WPARAM button,
+    const std::function<void()>& call = [] {}) {
+  box = {caption, button, "(no box)", 0, box.last};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, AnswerTimer);
+  call();
+  if (!Pump([] { return box.text != "(no box)" && !IsWindow(box.last); }, 5000))
+    KillTimer(nullptr, timer);
+  return box.text;
+}
+
+Got Told(uint32_t message, Win window) {
+  return {Sink, message, static_cast<uint64_t>(window)};
+}
+
+constexpr uint64_t kMarkedDown = 0xFFFFFFFFFF884000;
+constexpr WPARAM kMarkedDownStripped =
+    static_cast<WPARAM>(kMarkedDown) & ~WPARAM{MK_INJECTED};
+constexpr WPARAM kHighHalfUp = static_cast<WPARAM>(0xFFFFFFFF00780000);
+
+// clang-format off
+// The hook library with this program as its host.
+const std::vector<Row> kUnhooked = {
+  {"wheel reaches the focus window untouched", Child, Top, 0x20A, kUp, {{Top, 0x20A, kUp}}},
+};
+const std::vector<Row> kCloseFlagOff = {
+  {"wheel, delta 0: up, the window under the pointer", Child, Top, 0x20A, 0, {{Top, WM_NULL, 0}, Told(WMU_WHEEL_UP, Child)}},
+  {"wheel, delta +240: one notification", Child, Child, 0x20A, 0xF00000, {{Child, WM_NULL, 0xF00000}, Told(WMU_WHEEL_UP, Child)}},
+  {"wheel, delta -30: down", Top, Child, 0x20A, 0xFFE20000, {{Child, WM_NULL, 0xFFE20000}, Told(WMU_WHEEL_DOWN, Top)}},
+  {"wheel sign is bit 31, not the upper half", Child, Top, 0x20A, kHighHalfUp, {{Top, WM_NULL, kHighHalfUp}, Told(WMU_WHEEL_UP, Child)}},
+  {"X button 1", Child, Top, 0x20C, 0x10000, {{Top, WM_NULL, 0x10000}, Told(WMU_XBUTTON1_UP, Child)}},
+  {"both X buttons: 1, then 2", Top, Child, 0x20C, 0x30000, {{Child, WM_NULL, 0x30000}, Told(WMU_XBUTTON1_UP, Top), Told(WMU_XBUTTON2_UP, Top)}},
+  {"X button release naming neither button passes", Child, Child, 0x20C, 0x40000, {{Child, 0x20C, 0x40000}}},
+  {"X button press is swallowed silently", Child, Child, 0x20B, 0x10020, {{Child, WM_NULL, 0x10020}}},
+  {"middle press passes while the close flag is off", Child, Child, 0x207, 0x10, {{Child, 0x207, 0x10}}},
+  {"middle release passes while the close flag is off", Child, Child, 0x208, 0, {{Child, 0x208, 0}}},
+  {"double clicks pass", Child, Child, 0x20D, 0x10000, {{Child, 0x20D, 0x10000}}},
+  {"horizontal wheel passes", Child, Child, 0x20E, kUp, {{Child, 0x20E, kUp}}},
+  {"marked wheel arrives stripped, unnotified", Child, Child, 0x20A, 0x784000, {{Child, 0x20A, kUp}}},
+  {"marked wheel down keeps every other bit", Child, Child, 0x20A, static_cast<WPARAM>(kMarkedDown), {{Child, 0x20A, kMarkedDownStripped}}},
+  {"marked horizontal wheel loses the marker", Child, Child, 0x20E, 0x784000, {{Child, 0x20E, kUp}}},
+  {"0x206 keeps 0x4000", Child, Child, 0x206, 0x4002, {{Child, 0x206, 0x4002}}},
+  {"0x20F keeps 0x4000", Child, Child, 0x20F, 0x784000, {{Child, 0x20F, 0x784000}}},
+};
+const std::vector<Row> kCloseFlagOn = {
+  {"middle press is swallowed silently", Top, Child, 0x207, 0x10, {{Child, WM_NULL, 0x10}}},
+  {"middle release notifies its own window", Top, Child, 0x208, 0, {{Child, WM_NULL, 0}, Told(WMU_MBUTTON_CLICK, Child)}},
+  {"middle double click passes", Child, Child, 0x209, 0x10, {{Child, 0x209, 0x10}}},
+  {"injected middle press arrives as MK_MBUTTON", Child, Child, 0x207, 0x4010, {{Child, 0x207, 0x10}}},
+  {"injected middle release arrives with no flags", Child, Child, 0x208, 0x4000, {{Child, 0x208, 0}}},
+  {"non-client middle release passes", Top, Top, WM_NCMBUTTONUP, HTCAPTION, {{Top, WM_NCMBUTTONUP, HTCAPTION}}},
+};
+// clang-format on
+
+void HookCases(const char* title) {
+  Rows(kUnhooked);
+  Check(SetHook(win[Sink], false), "SetHook, close flag off");
+  Rows(kCloseFlagOff);
+  Mark();
+  PostMessageA(win[Child], WM_MOUSEWHEEL, 0x784000, kL);
+  MSG peeked{};
+  PeekMessageA(&peeked, nullptr, WM_MOUSEWHEEL, WM_MOUSEWHEEL, PM_NOREMOVE);
+  Settle();
+  Check(peeked.wParam == 0x784000 &&
+            Since() == std::vector<Got>{{Child, 0x20A, kUp}},
+        "a peek sees the marker, the removal strips it");
+  bool result = true;
+  std::string text =
+      Answer(title, IDOK, [&] { result = SetHook(win[Sink], true); });
+  Check(!result && text == "Hook handle is already set",
+        "a second SetHook is refused", text);
+  DWORD code = 0;
+  text = Answer(title, IDOK,
+                [&] { code = RunProgram("e2e_runner.exe set-hook"); });
+  Check(code == 0 && text == "Hook handle is already set",
+        "so is one from another process", text);
+  Rows({kCloseFlagOff[9]});  // the refused calls kept the flag off
+  Check(ResetHook(), "ResetHook");
+  Rows(kUnhooked);
+  text = Answer(title, IDOK, [&] { result = ResetHook(); });
+  Check(!result && text == "Hook unregistration failed!",
+        "a second ResetHook fails", text);
+  Check(SetHook(win[Sink], true), "SetHook after ResetHook, close flag on");
+  Rows(kCloseFlagOn);
+  Check(ResetHook(), "ResetHook at the end");
+}
+
+#ifdef TAVRIN_HOST_CASES
+constexpr DWORD kFailed = 0xFFFFFFFF;
+
+// clang-format off
+// English, then Japanese, as UTF-8: the texts 5001 + n.
+const char* const kStrings[][2] = {
+  {"Terminate %s?", "%sを終了しますか？"},
+  {"Parent class '%s' is excluded from %s support.\nDo you want to support it by %s?", "親クラス %s は%sの対応から除外されています。\n%sで対応させますか？"},
+  {"Child class '%s' is excluded from %s support.\nDo you want to support it by %s?", "子クラス %s は%sの対応から除外されています。\n%sで対応させますか？"},
+  {"Do you want to exclude parent class '%s' by %s support?", "親クラス %s を%sの動作対象から除外しますか？"},
+  {"Do you want to exclude child class '%s' by %s support?", "子クラス %s を%sの動作対象から除外しますか？"},
+  {"Class '%s' cannot be listed in the %s settings: a name that is empty or begins with #, /, ; or [ cannot be read back from the file.",
+   "クラス %s は%sの設定に登録できません。名前が空のクラスや、#、/、; または [ で始まるクラスは設定ファイルから読み戻せません。"},
+};
+// clang-format on
+
+// Strings 5001 to 5006 in both languages, byte for byte, the icon group and
+// the version block, read from the built program.
+void Resources() {
+  const std::string program = Here("Tavrin64.exe");
+  HMODULE file =
+      LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  for (WORD language : {WORD{LANG_ENGLISH}, WORD{LANG_JAPANESE}}) {
+    // Ids 4992 to 5007 form block 313: 16 counted UTF-16 strings.
+    HRSRC block =
+        FindResourceExA(file, MAKEINTRESOURCEA(6), MAKEINTRESOURCEA(313),
+                        MAKELANGID(language, SUBLANG_DEFAULT));
+    auto* text =
+        static_cast<const WCHAR*>(LockResource(LoadResource(file, block)));
+    for (int index = 0; block && index < 15; text += 1 + *text, ++index) {
+      char utf8[1024] = "";
+      WideCharToMultiByte(CP_UTF8, 0, text + 1, *text, utf8, sizeof utf8 - 1,
+                          nullptr, nullptr);
+      if (index >= 9)
+        Check(
+            utf8 == std::string(kStrings[index - 9][language == LANG_JAPANESE]),
+            "string " + std::to_string(4992 + index) + " in language " +
+                std::to_string(language),
+            utf8);
+    }
+  }
+  Check(FindResourceA(file, MAKEINTRESOURCEA(101), MAKEINTRESOURCEA(14)),
+        "icon group 101");
+  FreeLibrary(file);
+  std::vector<char> info(GetFileVersionInfoSizeA(program.c_str(), nullptr));
+  GetFileVersionInfoA(program.c_str(), 0, static_cast<DWORD>(info.size()),
+                      info.data());
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  char* version = nullptr;
+  UINT size = 0;
+  VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &size);
+  VerQueryValueA(info.data(), "\\StringFileInfo\\041104b0\\ProductVersion",
+                 reinterpret_cast<void**>(&version), &size);
+  Check(fixed && fixed->dwFileVersionMS == 0x10001 &&
+            fixed->dwFileVersionLS == 1 &&
+            fixed->dwProductVersionMS == 0x10001 &&
+            fixed->dwProductVersionLS == 1 && version && version == "1.1"s,
+        "version 1.1.0.1, \"1.1\" in block 041104b0");
+}
+
+void WriteFile(const std::string& name, const std::string& text) {
+  if (FILE* f = fopen(Here(name).c_str(), "wb")) {
+    fwrite(text.data(), 1, text.size(), f);
+    fclose(f);
+  }
+}
+
+std::string ReadFile(const std::string& name) {
+  std::string text;
+  if (FILE* f = fopen(Here(name).c_str(), "rb")) {
+    char buffer[4096];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;)
+      text.append(buffer, n);
+    fclose(f);
+  }
+  return text;
+}
+
+// A settings file and what a load makes of it. Each check: the set's letter
+// (Exclude, Parent, Discard, pass-through S), "+" or "-", and a name.
+struct SettingsRow {
+  const char* name;
+  std::string file;  // empty: no file at all
+  int32_t scrollCounts;
+  std::vector<std::string> checks;
+};
+const std::string kLong(2047, 'A');
+// clang-format off
+const std::vector<SettingsRow> kSettings = {
+  {"no file", "", 3, {"E+!", "E+\xFB\x5B", "E-TvTop"}},
+  {"a typical file, CR LF",
+   "; Tavrin64\r\n[general]\r\nscroll_counts = 5\r\n\r\n[exclude_class]\r\nEdit\r\nListBox=1\r\nButton=0\r\n"
+   "[exclude_parent_class]\r\nConsole=yes\r\n[mbtn_discard_class]\r\nTray\r\n[mbtn_passthrough_class]\r\nMoz=true\r\n", 5,
+   {"E+Edit", "E+ListBox", "E-Button", "P+Console", "D+Tray", "S+Moz", "E-Tray"}},
+  {"sections in any order, only the first of a name",
+   "[mbtn_passthrough_class]\nP\n[mbtn_discard_class]\nD\n[General]\nSCROLL_COUNTS=2\n"
+   "[exclude_parent_class]\nT\n[EXCLUDE_CLASS] x\nC\n[exclude_class]\nLater\n", 2,
+   {"S+P", "D+D", "P+T", "E+C", "E-Later", "E-T", "P-C"}},
+  {"entry lines",
+   "[exclude_class]\n#Comment\n/Slash\n;Semi\n\n \t \nBtn=1\nChk=TRUE\nAsk=yEs\nZero=0\nEmpty=\n"
+   "Word=on\nBlank = 1\nSpace =1\nTrail=1  \t\na=b=1\nc=d\nTab   \n  Lead\nRemark ;x\n=1\n"
+   "Edit\nEdit=0\n\xA0Hi\xA0\nV\x0B\x0C\n [NotAnEnd]\n[other]\nOther\n", 3,
+   {"E+Btn", "E+Chk", "E+Ask", "E+Space ", "E+Trail", "E+a=b", "E+Tab", "E+  Lead", "E+Remark ;x", "E+Edit",
+    "E+\xA0Hi\xA0", "E+V", "E+ [NotAnEnd]", "E-#Comment", "E-Slash", "E-Zero", "E-Empty", "E-Word",
+    "E-Blank ", "E-Space", "E-c", "E-Other"}},
+  {"headers in any case of ASCII letters, at the line start only",
+   "[EXCLUDE_PARENT_CLASS] remark\nA\n [mbtn_discard_class]\nB\n[mbtn_passthrough_class\nC\n"
+   "[exclude\x7F" "class]\nD\n", 3, {"P+A", "P+ [mbtn_discard_class]", "P+B", "P-C", "D-B", "S-C", "E-D"}},
+  {"0x1A ends the text, a CR alone stays, a NUL ends a line",
+   "[exclude_class]\r\nA\rB\r\nAb\0cd\r\nC\x1A\r\nD\r\n"s, 3, {"E+A\rB", "E+Ab", "E+C", "E-D", "E-C\x1A"}},
+  {"a long line comes in pieces of 2047 bytes",
+   "[exclude_class]\r\n" + kLong + "\r\n" + kLong + "yy\r\n" + kLong + "#x\r\n", 3,
+   {"E+" + kLong, "E+yy", "E-#x", "E-" + kLong + "yy"}},
+};
+// clang-format on
+
+void Settings() {
+  host::HostState state;
+  Here("case.ini").copy(state.settings_path, MAX_PATH - 1);
+  for (const SettingsRow& row : kSettings) {
+    DeleteFileA(state.settings_path);
+    if (!row.file.empty()) WriteFile("case.ini", row.file);
+    host::LoadSettings(state);
+    const host::ClassNameSet* sets[] = {
+        &state.exclude_class, &state.exclude_parent_class,
+        &state.mbtn_discard_class, &state.mbtn_passthrough_class};
+    std::string wrong;
+    for (const std::string& c : row.checks)
+      if (sets[std::string("EPDS").find(c[0])]->Contains(c.substr(2)) !=
+          (c[1] == '+'))
+        wrong += " " + c.substr(0, 40);
+    Check(wrong.empty() && state.scroll_counts == row.scrollCounts,
+          "settings: "s + row.name,
+          "  wrong:" + wrong + ", scroll_counts " +
+              std::to_string(state.scroll_counts));
+  }
+  DeleteFileA(state.settings_path);
+}
+
+// The swallowed wheel message at Top, then n line messages and the end.
+std::vector<Got> Lines(uint64_t wheel, Win w, UINT message, size_t n) {
+  std::vector<Got> lines{{Top, WM_NULL, wheel}};
+  lines.insert(lines.end(), n, {w, message, wheel == kUp ? 0u : 1u, 0});
+  lines.push_back({w, message, 8, 0});  // SB_ENDSCROLL
+  return lines;
+}
+std::vector<Got> Forwarded(uint64_t wheel, Win w) {
+  return {{Top, WM_NULL, wheel},
+          {w, 0x20A, wheel == kUp ? kUp : 0xFFFFFFFFFF880000}};
+}
+std::vector<Got> AltArrow(uint64_t button, uint64_t arrow) {
+  return {{Top, WM_NULL, button},
+          {Child, WM_SYSKEYDOWN, VK_MENU, 0},
+          {Child, WM_SYSKEYDOWN, arrow, 0},
+          {Child, WM_SYSKEYUP, arrow, 0},
+          {Child, WM_KEYUP, VK_MENU, 0}};
+}
+std::vector<Got> SetPos(uint64_t wheel, int64_t position) {
+  return {{Top, WM_NULL, wheel}, {Spin, 0x467, 0, position}};
+}
+std::vector<Got> Close(Win clicked) {
+  return {{clicked, WM_NULL, 0}, {Top, WM_SYSCOMMAND, SC_CLOSE, 0}};
+}
+
+// clang-format off
+const std::vector<Row> kHostRows = {
+  {"wheel down over an unfocused window: lines, then the end", Child, Top, 0x20A, kDown, Lines(kDown, Child, WM_VSCROLL, 2)},
+  {"wheel up: lines up", Child, Top, 0x20A, kUp, Lines(kUp, Child, WM_VSCROLL, 2)},
+  {"a list box", List, Top, 0x20A, kDown, {{Top, WM_NULL, kDown}}},
+  {"only the horizontal bar can scroll: horizontal lines", Probe, Top, 0x20A, kDown, Lines(kDown, Probe, WM_HSCROLL, 2)},
+  {"excluded class: one marked notch, arriving stripped", Pane, Top, 0x20A, kDown, Forwarded(kDown, Pane)},
+  {"excluded top-level class: forwarded to the child", ExChild, Top, 0x20A, 0xF00000, {{Top, WM_NULL, 0xF00000}, {ExChild, 0x20A, kUp}}},
+  {"an up-down, though excluded, at 5: up to 6", Spin, Top, 0x20A, kUp, SetPos(kUp, 6), {10, 0, 5}},
+  {"up-down at its maximum stays", Spin, Top, 0x20A, kUp, {{Top, WM_NULL, kUp}}, {10, 0, 10}},
+  {"maximum below minimum: up lowers the number", Spin, Top, 0x20A, kUp, SetPos(kUp, 49), {0, 100, 50}},
+  {"signed range: down from -5 to -6", Spin, Top, 0x20A, kDown, SetPos(kDown, -6), {10, -10, -5}},
+  {"signed range: -10 is the minimum", Spin, Top, 0x20A, kDown, {{Top, WM_NULL, kDown}}, {10, -10, -10}},
+  {"above the range: one step back in", Spin, Top, 0x20A, kUp, SetPos(kUp, 11), {10, 0, 12}},
+  {"a class that only begins like an up-down's", Lookalike, Top, 0x20A, kUp, Forwarded(kUp, Lookalike)},
+  {"X button 1: Alt+Left at the focus", Top, Top, 0x20C, 0x10000, AltArrow(0x10000, VK_LEFT)},
+  {"X button 2: Alt+Right at the focus", List, Top, 0x20C, 0x20000, AltArrow(0x20000, VK_RIGHT)},
+  {"middle click closes the top-level window", Top, Child, 0x208, 0, Close(Child)},
+  {"middle click in an owned pop-up closes its owner", Top, Popup, 0x208, 0, Close(Popup)},
+  {"middle click passed through: MK_MBUTTON, then 0", Top, PassChild, 0x208, 0, {{PassChild, WM_NULL, 0}, {PassChild, 0x207, MK_MBUTTON}, {PassChild, 0x208, 0}}},
+  {"middle click discarded, though also passed through", Top, DropChild, 0x208, 0, {{DropChild, WM_NULL, 0}}},
+};
+const std::vector<Row> kWhileAsking = {
+  {"the wheel works while a question is open", Child, Top, 0x20A, kDown, Lines(kDown, Child, WM_VSCROLL, 2)},
+};
+const std::vector<Row> kNegativeCounts = {
+  {"negative scroll_counts from its own file: only the end", Child, Top, 0x20A, kDown, Lines(kDown, Child, WM_VSCROLL, 0)},
+  {"close_by_mbtn 0: middle clicks pass untouched", Top, Child, 0x208, 0, {{Child, 0x208, 0}}},
+};
+
+// Ctrl + middle click over the window: each question (5001 + n, about the
+// class) checked in English and answered; then the file holds `written`
+// (or is as it was), and the wheel over the window does as `after` says.
+struct Question {
+  int n;
+  const char* className;
+  WPARAM answer;
+};
+struct EditRow {
+  const char* name;
+  Win window;
+  std::vector<Question> questions;
+  const char* written;
+  std::vector<Row> after;
+};
+const std::vector<EditRow> kEdits = {
+  {"a class that cannot be listed: 5004, then 5006", Dialog, {{3, "#32770", IDYES}, {5, "#32770", IDOK}}, nullptr, {}},
+  {"an excluded parent class: 5002, Yes takes it off", ExChild, {{1, "TvExcludedTop", IDYES}}, "TvExcludedTop=0",
+   {{"then its class is scrolled by lines", ExChild, Top, 0x20A, kDown, Lines(kDown, ExChild, WM_VSCROLL, 2)}}},
+  {"a child excluded by a prefix: 5003, Yes writes its whole name", Pane, {{2, "TvPaneA", IDYES}}, "TvPaneA=0",
+   {{"the prefix still excludes it", Pane, Top, 0x20A, kDown, Forwarded(kDown, Pane)}}},
+  {"a top-level window is its own parent; No and No write nothing", Top, {{3, "TvTop", IDNO}, {4, "TvTop", IDNO}}, nullptr, {}},
+  {"neither excluded: 5004 No, then 5005 Yes excludes the child", PassChild, {{3, "TvPassTop", IDNO}, {4, "TvChild", IDYES}}, "TvChild=1",
+   {{"then its class is forwarded everywhere", Child, Top, 0x20A, kUp, Forwarded(kUp, Child)}}},
+  {"neither excluded: 5004 Yes excludes the parent", Popup, {{3, "TvTop", IDYES}}, "TvTop=1",
+   {{"then the pop-up under it is forwarded", Popup, Top, 0x20A, kUp, Forwarded(kUp, Popup)}}},
+};
+// clang-format on
+
+void Edit(const EditRow& row) {
+  const std::string before = ReadFile("Tavrin64.ini");
+  // Keys go to the foreground thread, which sees them in its own order: it
+  // must not be the host's, whose question boxes were in front until now.
+  SetForegroundWindow(win[Top]);
+  SetFocus(win[Child]);
+  Mark();
+  keybd_event(VK_CONTROL, 0, 0, 0);
+  PointAt(row.window);
+  PostMessageA(win[row.window], WM_MBUTTONUP, 0, kL);
+  Pump([] { return FindWindowA("#32770", "Tavrin64") != nullptr; }, 5000);
+  keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+  if (row.window == ExChild) Rows(kWhileAsking);
+  std::string wrong;
+  for (const Question& q : row.questions) {
+    char want[1024];
+    snprintf(want, sizeof want, kStrings[q.n][0], q.className, "Tavrin64",
+             "Tavrin64");
+    if (Answer("Tavrin64", q.answer) != want ||
+        box.defaultButton != (q.answer == IDOK ? IDOK : IDNO))
+      wrong += "  box \"" + box.text + "\", default " +
+               std::to_string(box.defaultButton) + "\n";
+  }
+  Settle();  // the host has written and reloaded, or asks once more
+  if (FindWindowA("#32770", "Tavrin64")) wrong += "  a further question\n";
+  const std::string after = ReadFile("Tavrin64.ini");
+  if (row.written ? after.find(row.written) == std::string::npos
+                  : after != before)
+    wrong += "  the file:\n" + after;
+  Check(wrong.empty(), row.name, wrong);
+  Rows(row.after);
+}
+
+HWND HostWindow() { return FindWindowA("Tavrin64Class", "Tavrin64"); }
+
+// Starts the program and waits until a notch comes back through it.
+HANDLE StartHost(const std::string& program) {
+  HANDLE host = Start(program);
+  hostSync = true;
+  for (int i = 0; host && i < 40; ++i)
+    if (Settle(0, 250)) return host;
+  return nullptr;
+}
+
+void HostCases() {
+  Resources();
+  Settings();
+  Check(RunProgram("Tavrin64.exe terminate") == 0 && !HostWindow(),
+        "\"terminate\" without a running instance: exit 0, no window");
+  // An instance that does not go: the class and the title, deaf to
+  // WM_DESTROY. The box has no caption of its own: "Error".
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.lpszClassName = "Tavrin64Class";
+  RegisterClassA(&wc);
+  HWND stuck = CreateWindowExA(0, wc.lpszClassName, "Tavrin64", 0, 0, 0, 10, 10,
+                               nullptr, nullptr, nullptr, nullptr);
+  DWORD code = 0;
+  std::string text = Answer(
+      "Error", IDOK, [&] { code = RunProgram("Tavrin64.exe terminate"); });
+  Check(text == "Terminate failed!" && code == kFailed,
+        "an instance that stays: exit -1", text);
+  DestroyWindow(stuck);
+  UnregisterClassA(wc.lpszClassName, nullptr);
+
+  WriteFile(
+      "Tavrin64.ini",
+      "[general]\r\nscroll_counts=2\r\nclose_by_mbtn=1\r\n[exclude_class]"
+      "\r\nTvPane\r\nTvSync\r\n"
+      "msctls\r\n[exclude_parent_class]\r\nTvExcludedTop\r\nTvChild\r\n[mbtn_"
+      "discard_class]\r\n"
+      "TvDropTop\r\n[mbtn_passthrough_class]\r\nTvPassTop\r\nTvDropTop\r\n");
+  HANDLE host = StartHost("Tavrin64.exe");
+  Check(host != nullptr, "the host starts and serves the wheel");
+  if (!host) return;
+  // A window in the host's own process, from a library that a thread hook
+  // of ours loads there: under Wine, GetScrollInfo answers only for windows
+  // of the calling process.
+  HMODULE probe = LoadLibraryA(Here("host_probe.dll").c_str());
+  SetWindowsHookExA(WH_GETMESSAGE,
+                    reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(
+                        GetProcAddress(probe, "ProbeHook"))),
+                    probe, GetWindowThreadProcessId(HostWindow(), nullptr));
+  PostMessageA(HostWindow(), WM_NULL, 0, 0);
+  Check(Pump(
+            [] {
+              return (win[Probe] = FindWindowA("TvProbe", nullptr)) != nullptr;
+            },
+            5000),
+        "a probe window in the host's process");
+  for (const char* tail : {"", " Terminate"}) {
+    text = Answer("Tavrin64", IDNO,
+                  [&] { code = RunProgram("Tavrin64.exe"s + tail); });
+    Check(
+        text == "Terminate Tavrin64?" && code == kFailed && HostWindow(),
+        "a second start \""s + tail + "\" asks; No: exit -1, the host runs on",
+        text);
+  }
+  SetForegroundWindow(win[Top]);  // back from the questions' boxes
+  SetFocus(win[Child]);
+  Rows(kHostRows);
+  const LRESULT line = SendMessageA(win[List], LB_GETTOPINDEX, 0, 0);
+  Check(line == 2, "the list box scrolled 2 lines",
+        "  first line " + std::to_string(line));
+  for (const EditRow& row : kEdits) Edit(row);
+  Check(RunProgram("Tavrin64.exe terminate") == 0 && ExitCodeOf(host) == 0 &&
+            !HostWindow(),
+        "\"terminate\" ends the instance; both exit with 0");
+
+  // A renamed copy reads the settings file of its own name.
+  CopyFileA(Here("Tavrin64.exe").c_str(), Here("Renamed.exe").c_str(), FALSE);
+  WriteFile("Renamed.ini",
+            "[general]\r\nscroll_counts=-3\r\n[exclude_class]\r\nTvSync\r\n");
+  host = StartHost("Renamed.exe");
+  Rows(kNegativeCounts);
+  text = Answer("Tavrin64", IDYES, [&] { code = RunProgram("Renamed.exe"); });
+  Check(code == 0 && ExitCodeOf(host) == 0 && !HostWindow(),
+        "a second start answered Yes ends both", text);
+}
+
+#endif
+
+}  // namespace
+
+int main(int argc, char** argv) {
+#ifdef _WIN64
+  const char* title = "Tavrin64";
+#else
+  const char* title = "Tavrin";
+#endif
+  // Started by the hook cases: SetHook from a second process.
+  if (argc > 1 && argv[1] == "set-hook"s)
+    return SetHook(GetDesktopWindow(), false) ? 1 : 0;
+  CreateScene();
+  HookCases(title);
+#ifdef TAVRIN_HOST_CASES
+  HostCases();
+#endif
+  printf("e2e: %d passed, %d failed\n", passed, failed);
+  return failed ? 1 : 0;
+}
