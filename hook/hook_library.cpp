@@ -33,8 +33,11 @@ HandleCandidate(int code, WPARAM removal, LPARAM record) {
   using namespace tavrin::hook;
   MSG* msg = reinterpret_cast<MSG*>(record);
   const HWND host = SharedHostWindow;
-  const Decision decision = DecideCandidate<WPARAM>(
-      msg->message, msg->wParam, SharedCloseByMbtn != 0, host != nullptr);
+  // A host that died without ResetHook leaves its window behind in the
+  // shared section: the user's input then passes on untouched.
+  const Decision decision =
+      DecideCandidate<WPARAM>(msg->message, msg->wParam, SharedCloseByMbtn != 0,
+                              host != nullptr && IsWindow(host));
   for (uint8_t i = 0; i < decision.count; ++i) {
     const Notification& n = decision.notifications[i];
     const HWND target = n.target == Target::MessageWindow
@@ -95,10 +98,14 @@ extern "C" __attribute__((naked)) LRESULT CALLBACK HookProc(int, WPARAM,
 #endif
 
 extern "C" bool SetHook(HWND window, bool closeByMbtn) {
-  if (SharedHostWindow) {
+  if (SharedHostWindow && IsWindow(SharedHostWindow)) {
     Report("Hook handle is already set");
     return false;
   }
+  // A host that died without ResetHook: Windows has removed its hook, Wine
+  // keeps it, and a second copy of HookProc in the chain would catch again
+  // what the first let through.
+  if (SharedHookHandle) UnhookWindowsHookEx(SharedHookHandle);
   SharedCloseByMbtn = closeByMbtn;
   SharedHookHandle =
       SetWindowsHookExA(WH_GETMESSAGE, HookProc, moduleInstance, 0);
