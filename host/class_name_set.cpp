@@ -20,14 +20,19 @@ bool ClassNameSet::Contains(std::string_view name) const {
   return store_->keys.find(name) != store_->keys.end();
 }
 
-bool IsClassExcluded(const ClassNameSet& set, std::string_view name) {
+std::string_view ExcludingKey(const ClassNameSet& set, std::string_view name) {
   const ClassNameSet::Position bound = set.LowerBound(name);
-  if (bound == set.End()) return false;
+  if (bound == set.End()) return {};
   // The first key never matches, not even a name equal to it: with the
   // sentinels loaded, that is "!".
-  if (set.IsFirst(bound)) return false;
-  if (*bound == name) return true;
-  return name.starts_with(*ClassNameSet::Predecessor(bound));
+  if (set.IsFirst(bound)) return {};
+  if (*bound == name) return *bound;
+  const std::string_view below = *ClassNameSet::Predecessor(bound);
+  return name.starts_with(below) ? below : std::string_view();
+}
+
+bool IsClassExcluded(const ClassNameSet& set, std::string_view name) {
+  return !ExcludingKey(set, name).empty();
 }
 
 }  // namespace tavrin::host

@@ -67,4 +67,7 @@ class ClassNameSet {
 // sorts below it. One ordered lookup, one step back, two comparisons.
 bool IsClassExcluded(const ClassNameSet& set, std::string_view name);
 
+// The key that makes the prefix rule match the name; empty when none does.
+std::string_view ExcludingKey(const ClassNameSet& set, std::string_view name);
+
 }  // namespace tavrin::host

@@ -60,11 +60,13 @@ class Desktop {
   // the default); true only for Yes.
   virtual bool Confirm(uint32_t textId, const std::string& className) = 0;
 
-  // Tells the user the message of the string table about the class.
-  virtual void Inform(uint32_t textId, const std::string& className) = 0;
+  // Tells the user the message of the string table about the class or the
+  // file.
+  virtual void Inform(uint32_t textId, const std::string& subject) = 0;
 
-  // Sets the key to the value in that section of the settings file.
-  virtual void WriteSetting(const char* section, const std::string& key,
+  // Sets the key to the value in that section of the settings file; false
+  // when the file could not be written.
+  virtual bool WriteSetting(const char* section, const std::string& key,
                             const char* value) = 0;
 
   // Reads the settings file again into the host's state.

@@ -38,10 +38,10 @@ constexpr char kUpDownClass[] = "msctls_updown32";
 
 // Line messages per notification: the setting, with a negative value (which
 // the file can yield) taken as none rather than as four thousand million,
-// and no more than a message queue holds (10,000 posted messages): posts
-// beyond that fail, and would keep the host, and with it the wheel of the
-// whole desktop, busy for minutes.
-constexpr uint32_t kMaxLineMessages = 10000;
+// and well below the 10,000 posted messages that a thread's queue holds, so
+// that the closing SB_ENDSCROLL always finds room and the host, and with it
+// the wheel of the whole desktop, is never busy for long.
+constexpr uint32_t kMaxLineMessages = 1000;
 
 uint32_t LineCount(int32_t scrollCounts) {
   if (scrollCounts <= 0) return 0;
@@ -101,6 +101,8 @@ void StepUpDown(Desktop& desktop, WindowId control, bool up) {
 
 void OnWheel(Desktop& desktop, const HostState& state, WindowId window, bool up,
              int64_t lParam) {
+  // No window under the pointer: posts would land in the host's own queue.
+  if (!window) return;
   const std::string name = desktop.ClassName(window);
   if (name == kUpDownClass) return StepUpDown(desktop, window, up);
   if (IsClassExcluded(state.exclude_class, name))

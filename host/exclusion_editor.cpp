@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "resource_ids.h"
+#include "settings_reader.h"
 
 namespace tavrin::host {
 
@@ -18,24 +19,32 @@ struct ExclusionEntry {
   const char* value;  // "1": list it; "0": take it off
 };
 
-// False for a name that the settings reader could never read back as a key:
-// an empty one, and one whose line would be a comment ("#", "/", ";") or end
-// the section ("[").
-bool CanBeListed(std::string_view className) {
-  return !className.empty() && std::string_view("#/;[").find(
-                                   className.front()) == std::string_view::npos;
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// False for a name that the settings reader could never read back as the
+// same key: an empty one, one whose line would be a comment ("#", "/",
+// ";") or end the section ("["), and one with blanks at either end, which
+// the profile writer trims away.
+bool CanBeListed(std::string_view name) {
+  return !name.empty() &&
+         std::string_view("#/;[").find(name.front()) == name.npos &&
+         !IsBlank(name.front()) && !IsBlank(name.back());
 }
 
-// Writes the entry unless its key could never be read back; such a name
-// gets a message instead of a line that would do nothing, or, beginning
-// with "[", would end the section and hide every entry after it.
-void Apply(Desktop& desktop, const ExclusionEntry& entry) {
-  if (!CanBeListed(entry.key)) {
+// Writes the entry and reloads, unless its key could never be read back
+// (or, listed, would change nothing): such a name gets a message instead of
+// a line that would do nothing, or, beginning with "[", would end the
+// section and hide every entry after it. A write that fails is reported,
+// and the file and the lists stay as they were.
+void Apply(Desktop& desktop, const HostState& state,
+           const ExclusionEntry& entry, bool effective = true) {
+  if (!effective || !CanBeListed(entry.key)) {
     desktop.Inform(IDS_CANNOT_BE_LISTED, entry.key);
-    return;
+  } else if (!desktop.WriteSetting(entry.section, entry.key, entry.value)) {
+    desktop.Inform(IDS_CANNOT_WRITE, state.settings_path);
+  } else {
+    desktop.ReloadSettings();
   }
-  desktop.WriteSetting(entry.section, entry.key, entry.value);
-  desktop.ReloadSettings();
 }
 
 }  // namespace
@@ -45,19 +54,21 @@ void EditExclusions(Desktop& desktop, const HostState& state, WindowId window) {
   // while a question is open, may reload the lists under us.
   const std::string child = desktop.ClassName(window);
   const std::string parent = desktop.ClassName(TopLevelWindow(desktop, window));
-  const bool childExcluded = IsClassExcluded(state.exclude_class, child);
+  const std::string_view childKey = ExcludingKey(state.exclude_class, child);
   const bool parentExcluded = state.exclude_parent_class.Contains(parent);
+  // A "0" line cannot take off a sentinel: the same question would come back.
+  const bool bySentinel = childKey == kLowSentinel || childKey == kHighSentinel;
 
   if (parentExcluded) {
     if (desktop.Confirm(IDS_PARENT_EXCLUDED_QUESTION, parent))
-      Apply(desktop, {kParentSection, parent, "0"});
-  } else if (childExcluded) {
+      Apply(desktop, state, {kParentSection, parent, "0"});
+  } else if (!childKey.empty()) {
     if (desktop.Confirm(IDS_CHILD_EXCLUDED_QUESTION, child))
-      Apply(desktop, {kChildSection, child, "0"});
+      Apply(desktop, state, {kChildSection, child, "0"}, !bySentinel);
   } else if (desktop.Confirm(IDS_EXCLUDE_PARENT_QUESTION, parent)) {
-    Apply(desktop, {kParentSection, parent, "1"});
+    Apply(desktop, state, {kParentSection, parent, "1"});
   } else if (desktop.Confirm(IDS_EXCLUDE_CHILD_QUESTION, child)) {
-    Apply(desktop, {kChildSection, child, "1"});
+    Apply(desktop, state, {kChildSection, child, "1"});
   }
 }
 

@@ -10,13 +10,14 @@
 namespace tavrin::host {
 
 inline constexpr size_t kSettingsPathBytes = 260;  // MAX_PATH
+inline constexpr int32_t kDefaultScrollCounts = 3;
 
 struct HostState {
   // The settings file, NUL-terminated; set once at start-up, read by loads.
   char settings_path[kSettingsPathBytes] = {};
   // Line-scroll messages per wheel notification, as the profile reader gave
   // it.
-  int32_t scroll_counts = 0;
+  int32_t scroll_counts = kDefaultScrollCounts;
   ClassNameSet exclude_class;           // prefix rule, window under pointer
   ClassNameSet exclude_parent_class;    // exact rule, its top-level window
   ClassNameSet mbtn_discard_class;      // exact rule, middle click swallowed

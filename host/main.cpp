@@ -6,6 +6,7 @@
 #include "resource_ids.h"
 #include "resource_message.h"
 #include "settings_loader.h"
+#include "settings_reader.h"
 #include "startup.h"
 #include "win32_desktop.h"
 
@@ -15,17 +16,44 @@ namespace {
 
 constexpr int kTerminateWaitSteps = 40;
 constexpr DWORD kTerminateWaitStepMs = 50;
+constexpr DWORD kStartUpLockWaitMs = 10000;
 
-// The host's state for the program's life; its sets are empty until the
-// first load.
+// The host's state for the program's life.
 HostState g_host_state;
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam,
                                 LPARAM lParam) {
   static Win32Desktop desktop(g_host_state);
-  if (Dispatch(desktop, g_host_state, message, wParam, lParam)) return 0;
+  // Whatever goes wrong in one notification ends that notification, not the
+  // host: the wheel of the whole desktop depends on it.
+  try {
+    if (Dispatch(desktop, g_host_state, message, wParam, lParam)) return 0;
+  } catch (...) {
+    return 0;
+  }
   return DefWindowProcA(window, message, wParam, lParam);
 }
+
+// Looking for a running instance and creating this one's window are one
+// step: two starts at the same moment would otherwise both miss the other's
+// window. Held only for that step; a holder that hangs is waited for ten
+// seconds, then the start goes on as it would without the lock.
+class StartUpLock {
+ public:
+  StartUpLock() : mutex_(CreateMutexA(nullptr, FALSE, "Local\\Tavrin64")) {
+    if (mutex_) WaitForSingleObject(mutex_, kStartUpLockWaitMs);
+  }
+  ~StartUpLock() {
+    if (!mutex_) return;
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+  }
+  StartUpLock(const StartUpLock&) = delete;
+  StartUpLock& operator=(const StartUpLock&) = delete;
+
+ private:
+  HANDLE mutex_;
+};
 
 HWND FindRunningInstance() { return FindWindowA(kWindowClass, kProgramTitle); }
 
@@ -77,25 +105,33 @@ void SetSettingsPath() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   const bool terminateRequest = IsTerminateRequest(commandTail);
-  if (HWND running = FindRunningInstance())
-    return StopRunningInstance(running, terminateRequest);
+  HWND running = nullptr, window = nullptr;
+  {
+    const StartUpLock lock;
+    running = FindRunningInstance();
+    if (!running && !terminateRequest) window = CreateHostWindow(instance);
+  }
+  if (running) return StopRunningInstance(running, terminateRequest);
   if (terminateRequest) return kExitOk;
-
-  HWND window = CreateHostWindow(instance);
   if (!window) return kExitFailed;
+
   SetSettingsPath();
+  // The defaults stand if the file cannot be read at all just now.
+  ResetClassLists(g_host_state);
   LoadSettings(g_host_state);
   const bool closeByMbtn =
       g_host_state.settings_path[0] &&
       GetPrivateProfileIntA("general", "close_by_mbtn", 0,
                             g_host_state.settings_path) != 0;
-  SetHook(window, closeByMbtn);
+  // Only this instance's own hook is removed at the end: the state of the
+  // library belongs to whoever set it.
+  const bool hooked = SetHook(window, closeByMbtn);
 
   MSG msg{};
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
-  ResetHook();
+  if (hooked) ResetHook();
   return static_cast<int>(static_cast<DWORD>(msg.wParam));
 }

@@ -6,10 +6,12 @@
 
 namespace tavrin::host {
 
-// Reads scroll_counts and replaces the contents of the four sets from the
-// file at state.settings_path. A file that cannot be opened, or an empty
-// path, leaves exclude_class with the sentinels only and the other sets
-// empty; nothing is reported.
-void LoadSettings(HostState& state);
+// Reads scroll_counts and the four class lists from the file at
+// state.settings_path. A file that is not there (or no path) gives the
+// defaults: scroll_counts 3, the sentinels in exclude_class and no other
+// key. A file that is there but cannot be read just now (held open without
+// sharing by another program, a read failure) leaves the state as it was,
+// and so does running out of memory; false then.
+bool LoadSettings(HostState& state);
 
 }  // namespace tavrin::host

@@ -47,24 +47,29 @@ void ResetClassLists(HostState& state) {
   state.mbtn_passthrough_class.Clear();
 }
 
-void ReadClassLists(FILE* file, HostState& state) {
-  ReadClassSection(file, "[exclude_class]", state.exclude_class);
-  ReadClassSection(file, "[exclude_parent_class]", state.exclude_parent_class);
-  ReadClassSection(file, "[mbtn_discard_class]", state.mbtn_discard_class);
-  ReadClassSection(file, "[mbtn_passthrough_class]",
-                   state.mbtn_passthrough_class);
+bool ReadClassLists(FILE* file, HostState& state) {
+  // Every section is read, also after a failure, as a load always did.
+  bool read = ReadClassSection(file, "[exclude_class]", state.exclude_class);
+  read &= ReadClassSection(file, "[exclude_parent_class]",
+                           state.exclude_parent_class);
+  read &=
+      ReadClassSection(file, "[mbtn_discard_class]", state.mbtn_discard_class);
+  read &= ReadClassSection(file, "[mbtn_passthrough_class]",
+                           state.mbtn_passthrough_class);
+  return read;
 }
 
-void ReadClassSection(FILE* file, std::string_view header, ClassNameSet& set) {
+bool ReadClassSection(FILE* file, std::string_view header, ClassNameSet& set) {
   rewind(file);  // also forgets the end or the failure of the last pass
   char buffer[kLinePieceBytes + 1];
   for (std::string_view line; ReadPiece(file, buffer, line);) {
     if (StartsWithFolded(line, header)) {
       // Only the first header of a name counts.
       ReadClassEntries(file, set);
-      return;
+      break;
     }
   }
+  return !ferror(file);
 }
 
 void ReadClassEntries(FILE* file, ClassNameSet& set) {

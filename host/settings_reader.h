@@ -25,15 +25,16 @@ inline constexpr std::string_view kHighSentinel = "\xFB\x5B";
 void ResetClassLists(HostState& state);
 
 // Reads the four class-list sections into the state's sets, one pass over
-// the file from its start for each. The file is read as the stream gives
-// it: on Windows a text-mode stream has already turned CR LF into LF and
-// ended the text at a byte 0x1A.
-void ReadClassLists(FILE* file, HostState& state);
+// the file from its start for each; false when a read failed. The file is
+// read as the stream gives it: on Windows a text-mode stream has already
+// turned CR LF into LF and ended the text at a byte 0x1A.
+bool ReadClassLists(FILE* file, HostState& state);
 
 // Finds the first line that begins with the header (brackets included,
 // compared without regard to the case of ASCII letters) and reads the
 // entries that follow it into the set. An absent section adds nothing.
-void ReadClassSection(FILE* file, std::string_view header, ClassNameSet& set);
+// False when a read failed.
+bool ReadClassSection(FILE* file, std::string_view header, ClassNameSet& set);
 
 // Reads entry lines from the file's position into the set until a line
 // that begins with "[", the end of the file or a read failure.

@@ -67,16 +67,16 @@ bool Win32Desktop::Confirm(uint32_t textId, const std::string& className) {
                              kProgramTitle) == IDYES;
 }
 
-void Win32Desktop::Inform(uint32_t textId, const std::string& className) {
+void Win32Desktop::Inform(uint32_t textId, const std::string& subject) {
   ShowResourceMessage(nullptr, textId, MB_OK | MB_ICONEXCLAMATION,
-                      className.c_str(), kProgramTitle);
+                      subject.c_str(), kProgramTitle);
 }
 
-void Win32Desktop::WriteSetting(const char* section, const std::string& key,
+bool Win32Desktop::WriteSetting(const char* section, const std::string& key,
                                 const char* value) {
-  if (state_.settings_path[0])
-    WritePrivateProfileStringA(section, key.c_str(), value,
-                               state_.settings_path);
+  return state_.settings_path[0] &&
+         WritePrivateProfileStringA(section, key.c_str(), value,
+                                    state_.settings_path);
 }
 
 void Win32Desktop::ReloadSettings() { LoadSettings(state_); }

@@ -21,8 +21,8 @@ class Win32Desktop final : public Desktop {
   void Quit() override;
   bool IsControlDown() override;
   bool Confirm(uint32_t textId, const std::string& className) override;
-  void Inform(uint32_t textId, const std::string& className) override;
-  void WriteSetting(const char* section, const std::string& key,
+  void Inform(uint32_t textId, const std::string& subject) override;
+  bool WriteSetting(const char* section, const std::string& key,
                     const char* value) override;
   void ReloadSettings() override;
 

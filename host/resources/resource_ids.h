@@ -9,3 +9,4 @@
 #define IDS_EXCLUDE_PARENT_QUESTION 5004   // class, title
 #define IDS_EXCLUDE_CHILD_QUESTION 5005    // class, title
 #define IDS_CANNOT_BE_LISTED 5006          // class, title
+#define IDS_CANNOT_WRITE 5007              // settings file, title
