@@ -15,6 +15,9 @@
 #include "hook_api.h"
 #include "tavrin_protocol.h"
 #ifdef TAVRIN_HOST_CASES
+#include <atomic>
+
+#include "hostile_settings.h"
 #include "settings_loader.h"
 #endif
 
@@ -38,7 +41,11 @@ enum Win : int {
   DropChild,  // TvChild in the top-level TvDropTop
   Popup,      // TvPopup, owned by Top
   Dialog,     // a top-level window of the system's dialog class "#32770"
+  Blank,      // top-level "TvBlank ", a class with a trailing blank
+  Bang,       // top-level "!TvBang", excluded by the low sentinel
   Probe,      // in the host's process: only its horizontal bar can scroll
+  HungPane,   // TvHung and an up-down, top-level windows of a thread that
+  HungSpin,   // stops retrieving messages (see Hung)
   kWins
 };
 
@@ -136,6 +143,8 @@ void CreateScene() {
     Make(ExChild + i, "TvChild", kChild, {20, 20, 120, 60},
          Make(kWins, tops[i], kTop, {660, 170 * i, 300, 150}, nullptr));
   Make(Popup, "TvPopup", kPopup, {20, 500, 200, 100}, top);  // owned by Top
+  Make(Blank, "TvBlank ", kPopup, {560, 520, 80, 60}, nullptr);
+  Make(Bang, "!TvBang", kPopup, {660, 520, 80, 60}, nullptr);
   win[Dialog] = CreateWindowExA(0, WC_DIALOG, "", kPopup, 300, 500, 200, 100,
                                 nullptr, nullptr, nullptr, nullptr);
   ShowWindow(win[Dialog], SW_SHOWNOACTIVATE);
@@ -329,6 +338,7 @@ const std::vector<Row> kCloseFlagOff = {
   {"wheel, delta 0: up, the window under the pointer", Child, Top, 0x20A, 0, {{Top, WM_NULL, 0}, Told(WMU_WHEEL_UP, Child)}},
   {"wheel, delta +240: one notification", Child, Child, 0x20A, 0xF00000, {{Child, WM_NULL, 0xF00000}, Told(WMU_WHEEL_UP, Child)}},
   {"wheel, delta -30: down", Top, Child, 0x20A, 0xFFE20000, {{Child, WM_NULL, 0xFFE20000}, Told(WMU_WHEEL_DOWN, Top)}},
+  {"wheel, delta -32768: down", Top, Child, 0x20A, 0x80000000, {{Child, WM_NULL, 0x80000000}, Told(WMU_WHEEL_DOWN, Top)}},
   {"wheel sign is bit 31, not the upper half", Child, Top, 0x20A, kHighHalfUp, {{Top, WM_NULL, kHighHalfUp}, Told(WMU_WHEEL_UP, Child)}},
   {"X button 1", Child, Top, 0x20C, 0x10000, {{Top, WM_NULL, 0x10000}, Told(WMU_XBUTTON1_UP, Child)}},
   {"both X buttons: 1, then 2", Top, Child, 0x20C, 0x30000, {{Child, WM_NULL, 0x30000}, Told(WMU_XBUTTON1_UP, Top), Told(WMU_XBUTTON2_UP, Top)}},
@@ -398,8 +408,10 @@ const char* const kStrings[][2] = {
   {"Child class '%s' is excluded from %s support.\nDo you want to support it by %s?", "子クラス %s は%sの対応から除外されています。\n%sで対応させますか？"},
   {"Do you want to exclude parent class '%s' by %s support?", "親クラス %s を%sの動作対象から除外しますか？"},
   {"Do you want to exclude child class '%s' by %s support?", "子クラス %s を%sの動作対象から除外しますか？"},
-  {"Class '%s' cannot be listed in the %s settings: a name that is empty or begins with #, /, ; or [ cannot be read back from the file.",
-   "クラス %s は%sの設定に登録できません。名前が空のクラスや、#、/、; または [ で始まるクラスは設定ファイルから読み戻せません。"},
+  {"Class '%s' cannot be listed in the %s settings: a name that is empty, begins with #, /, ; or [, or begins or ends with a blank cannot be read back from the file, and one that begins with ! is always excluded.",
+   "クラス %s は%sの設定に登録できません。名前が空のクラス、#、/、; または [ で始まるクラス、前後に空白のあるクラスは設定ファイルから読み戻せません。! で始まるクラスは常に除外されます。"},
+  {"The settings file %s could not be written, so %s changed nothing. It may be read-only, in a folder you may not write to, or open in another program.",
+   "設定ファイル %s に書き込めなかったため、%sは何も変更していません。読み取り専用か、書き込めないフォルダーにあるか、別のプログラムが開いている可能性があります。"},
 };
 // clang-format on
 
@@ -416,7 +428,7 @@ void Resources() {
                         MAKELANGID(language, SUBLANG_DEFAULT));
     auto* text =
         static_cast<const WCHAR*>(LockResource(LoadResource(file, block)));
-    for (int index = 0; block && index < 15; text += 1 + *text, ++index) {
+    for (int index = 0; block && index < 16; text += 1 + *text, ++index) {
       char utf8[1024] = "";
       WideCharToMultiByte(CP_UTF8, 0, text + 1, *text, utf8, sizeof utf8 - 1,
                           nullptr, nullptr);
@@ -490,7 +502,7 @@ const std::vector<SettingsRow> kSettings = {
    "Word=on\nBlank = 1\nSpace =1\nTrail=1  \t\na=b=1\nc=d\nTab   \n  Lead\nRemark ;x\n=1\n"
    "Edit\nEdit=0\n\xA0Hi\xA0\nV\x0B\x0C\n [NotAnEnd]\n[other]\nOther\n", 3,
    {"E+Btn", "E+Chk", "E+Ask", "E+Space ", "E+Trail", "E+a=b", "E+Tab", "E+  Lead", "E+Remark ;x", "E+Edit",
-    "E+\xA0Hi\xA0", "E+V", "E+ [NotAnEnd]", "E-#Comment", "E-Slash", "E-Zero", "E-Empty", "E-Word",
+    "E+\xA0Hi\xA0", "E+V", "E+ [NotAnEnd]", "E-#Comment", "E-/Slash", "E-;Semi", "E-Zero", "E-Empty", "E-Word",
     "E-Blank ", "E-Space", "E-c", "E-Other"}},
   {"headers in any case of ASCII letters, at the line start only",
    "[EXCLUDE_PARENT_CLASS] remark\nA\n [mbtn_discard_class]\nB\n[mbtn_passthrough_class\nC\n"
@@ -523,7 +535,19 @@ void Settings() {
           "  wrong:" + wrong + ", scroll_counts " +
               std::to_string(state.scroll_counts));
   }
+  // Held open without sharing by another program, the file keeps what a
+  // load had; only a file that is gone means no entries.
+  WriteFile("case.ini", "[general]\nscroll_counts=7\n[exclude_class]\nEdit\n");
+  host::LoadSettings(state);
+  HANDLE held = CreateFileA(state.settings_path, GENERIC_READ, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  const bool kept = !host::LoadSettings(state) && state.scroll_counts == 7 &&
+                    state.exclude_class.Contains("Edit");
+  CloseHandle(held);
   DeleteFileA(state.settings_path);
+  Check(kept && host::LoadSettings(state) && state.scroll_counts == 3 &&
+            !state.exclude_class.Contains("Edit"),
+        "settings: a file held open is kept, a missing one is not");
 }
 
 // The swallowed wheel message at Top, then n line messages and the end.
@@ -573,6 +597,17 @@ const std::vector<Row> kHostRows = {
   {"middle click passed through: MK_MBUTTON, then 0", Top, PassChild, 0x208, 0, {{PassChild, WM_NULL, 0}, {PassChild, 0x207, MK_MBUTTON}, {PassChild, 0x208, 0}}},
   {"middle click discarded, though also passed through", Top, DropChild, 0x208, 0, {{DropChild, WM_NULL, 0}}},
 };
+const std::vector<Row> kHungRows = {
+  {"lines to a hung window wait in its queue", HungPane, Top, 0x20A, kDown, {{Top, WM_NULL, kDown}}},
+  {"a hung up-down control costs one notch", HungSpin, Top, 0x20A, kUp, {{Top, WM_NULL, kUp}}},
+  {"every other window is served meanwhile", Child, Top, 0x20A, kDown, Lines(kDown, Child, WM_VSCROLL, 2)},
+};
+const std::vector<Row> kAfterHostile = {
+  {"after 1,000 hostile notifications the wheel works", Child, Top, 0x20A, kUp, Lines(kUp, Child, WM_VSCROLL, 2)},
+};
+const std::vector<Row> kCapped = {
+  {"scroll_counts 2000000000: 1,000 lines, then the end", Child, Top, 0x20A, kDown, Lines(kDown, Child, WM_VSCROLL, 1000)},
+};
 const std::vector<Row> kWhileAsking = {
   {"the wheel works while a question is open", Child, Top, 0x20A, kDown, Lines(kDown, Child, WM_VSCROLL, 2)},
 };
@@ -592,9 +627,10 @@ struct Question {
 struct EditRow {
   const char* name;
   Win window;
-  std::vector<Question> questions;
+  std::vector<Question> questions;  // 5007's subject (nullptr): the file
   const char* written;
   std::vector<Row> after;
+  bool held = false;  // the file is held open without sharing meanwhile
 };
 const std::vector<EditRow> kEdits = {
   {"a class that cannot be listed: 5004, then 5006", Dialog, {{3, "#32770", IDYES}, {5, "#32770", IDOK}}, nullptr, {}},
@@ -607,6 +643,10 @@ const std::vector<EditRow> kEdits = {
    {{"then its class is forwarded everywhere", Child, Top, 0x20A, kUp, Forwarded(kUp, Child)}}},
   {"neither excluded: 5004 Yes excludes the parent", Popup, {{3, "TvTop", IDYES}}, "TvTop=1",
    {{"then the pop-up under it is forwarded", Popup, Top, 0x20A, kUp, Forwarded(kUp, Popup)}}},
+  {"a blank at the end of a class: 5004, then 5006", Blank, {{3, "TvBlank ", IDYES}, {5, "TvBlank ", IDOK}}, nullptr, {}},
+  {"a class excluded by the low sentinel: 5003, then 5006", Bang, {{2, "!TvBang", IDYES}, {5, "!TvBang", IDOK}}, nullptr, {}},
+  {"a file held by another program: 5007 names it, nothing changes", ExChild, {{2, "TvChild", IDYES}, {6, nullptr, IDOK}}, nullptr,
+   {{"the class is still forwarded", ExChild, Top, 0x20A, kUp, Forwarded(kUp, ExChild)}}, true},
 };
 // clang-format on
 
@@ -616,18 +656,23 @@ void Edit(const EditRow& row) {
   // must not be the host's, whose question boxes were in front until now.
   SetForegroundWindow(win[Top]);
   SetFocus(win[Child]);
+  HANDLE held = row.held
+                    ? CreateFileA(Here("Tavrin64.ini").c_str(), GENERIC_READ, 0,
+                                  nullptr, OPEN_EXISTING, 0, nullptr)
+                    : INVALID_HANDLE_VALUE;
   Mark();
   keybd_event(VK_CONTROL, 0, 0, 0);
   PointAt(row.window);
   PostMessageA(win[row.window], WM_MBUTTONUP, 0, kL);
   Pump([] { return FindWindowA("#32770", "Tavrin64") != nullptr; }, 5000);
   keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
-  if (row.window == ExChild) Rows(kWhileAsking);
+  if (row.questions[0].n == 1) Rows(kWhileAsking);  // the first 5002
   std::string wrong;
   for (const Question& q : row.questions) {
     char want[1024];
-    snprintf(want, sizeof want, kStrings[q.n][0], q.className, "Tavrin64",
-             "Tavrin64");
+    snprintf(want, sizeof want, kStrings[q.n][0],
+             q.className ? q.className : Here("Tavrin64.ini").c_str(),
+             "Tavrin64", "Tavrin64");
     if (Answer("Tavrin64", q.answer) != want ||
         box.defaultButton != (q.answer == IDOK ? IDOK : IDNO))
       wrong += "  box \"" + box.text + "\", default " +
@@ -635,6 +680,7 @@ void Edit(const EditRow& row) {
   }
   Settle();  // the host has written and reloaded, or asks once more
   if (FindWindowA("#32770", "Tavrin64")) wrong += "  a further question\n";
+  if (row.held) CloseHandle(held);
   const std::string after = ReadFile("Tavrin64.ini");
   if (row.written ? after.find(row.written) == std::string::npos
                   : after != before)
@@ -644,6 +690,105 @@ void Edit(const EditRow& row) {
 }
 
 HWND HostWindow() { return FindWindowA("Tavrin64Class", "Tavrin64"); }
+
+// A thread whose windows, TvHung and an up-down control, stop retrieving
+// messages until `release` is set; then it counts what it receives.
+std::atomic<int> hungScrolls, hungSetPos;
+HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+
+LRESULT CALLBACK HungProc(HWND w, UINT m, WPARAM wParam, LPARAM lParam) {
+  if (m == 0x466) return MAKELONG(10, 0);  // UDM_GETRANGE
+  if (m == 0x468) return 5;                // UDM_GETPOS
+  hungScrolls += m == WM_VSCROLL;
+  hungSetPos += m == 0x467;
+  return DefWindowProcA(w, m, wParam, lParam);
+}
+
+DWORD WINAPI HungThread(void*) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = HungProc;
+  wc.lpszClassName = "TvHung";
+  RegisterClassA(&wc);
+  const char* classes[] = {"TvHung", "msctls_updown32"};
+  for (int i = 0; i < 2; ++i) {
+    win[HungPane + i] =
+        CreateWindowExA(0, classes[i], "", WS_POPUP | WS_VISIBLE, 760 + 100 * i,
+                        520, 80, 60, nullptr, nullptr, nullptr, nullptr);
+    SetWindowLongPtrA(win[HungPane + i], GWLP_WNDPROC,
+                      reinterpret_cast<LONG_PTR>(HungProc));
+  }
+  WaitForSingleObject(release, INFINITE);
+  for (MSG msg; GetMessageA(&msg, nullptr, 0, 0) > 0;) DispatchMessageA(&msg);
+  return 0;
+}
+
+// The host stays responsive for every other window while an application
+// hangs, and the application gets its messages once it resumes.
+void Hung() {
+  DWORD id = 0;
+  HANDLE thread = CreateThread(nullptr, 0, HungThread, nullptr, 0, &id);
+  Pump([] { return win[HungSpin] != nullptr; }, 5000);
+  Rows(kHungRows);
+  SetEvent(release);
+  Check(Pump([] { return hungScrolls == 3; }, 3000) && hungSetPos == 0,
+        "the hung window, resumed, gets its 2 lines and the end");
+  PostThreadMessageA(id, WM_QUIT, 0, 0);
+  WaitForSingleObject(thread, 5000);
+}
+
+// A thousand private messages with null, destroyed and random windows and
+// garbage lParams; each extra-button one types its four keys.
+void HostileNotifications() {
+  HWND gone = Make(kWins, "TvGone", 0, {0, 0, 1, 1}, nullptr);
+  DestroyWindow(gone);
+  SetForegroundWindow(win[Top]);
+  SetFocus(win[Child]);
+  Mark();
+  uint64_t seed = 7;
+  size_t keys = 0;
+  for (int i = 0; i < 1000; ++i) {
+    seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+    const UINT message = WMU_MBUTTON_CLICK + static_cast<UINT>(seed >> 61) % 5;
+    const WPARAM w = i % 3 == 0   ? 0
+                     : i % 3 == 1 ? reinterpret_cast<WPARAM>(gone)
+                                  : static_cast<WPARAM>(seed | 1ull << 62);
+    PostMessageA(HostWindow(), message, w, static_cast<LPARAM>(seed));
+    keys += message >= WMU_XBUTTON1_UP ? 4 : 0;
+  }
+  Settle();
+  Pump([&] { return Since().size() >= keys; }, 10000);
+  const std::vector<Got> since = Since();
+  Check(since.size() == keys && std::all_of(since.begin(), since.end(),
+                                            [](const Got& g) {
+                                              return g.window == Child &&
+                                                     g.message >= WM_KEYDOWN &&
+                                                     g.message <= WM_SYSKEYUP;
+                                            }),
+        "hostile notifications: only the extra buttons' keys arrive",
+        std::to_string(since.size()) + " messages, " + std::to_string(keys) +
+            " keys");
+  Rows(kAfterHostile);
+}
+
+// 10,000 notches, 100 at a time so that no queue overflows: each brings
+// exactly its lines and its end, in order, nothing lost or doubled.
+void Load() {
+  const std::vector<Got> notch = Lines(kDown, Child, WM_VSCROLL, 2);
+  bool exact = true;
+  for (int batch = 0; batch < 100 && exact; ++batch) {
+    Mark();
+    PointAt(Child);
+    for (int i = 0; i < 100; ++i)
+      PostMessageA(win[Top], WM_MOUSEWHEEL, kDown, kL);
+    Settle(400);
+    std::vector<Got> top, child;
+    for (const Got& g : Since()) (g.window == Top ? top : child).push_back(g);
+    exact = top == std::vector<Got>(100, notch[0]) && child.size() == 300;
+    for (size_t i = 0; exact && i < child.size(); ++i)
+      exact = child[i] == notch[1 + i % 3];
+  }
+  Check(exact, "10,000 notches: each its lines and its end, in order");
+}
 
 // Starts the program and waits until a notch comes back through it.
 HANDLE StartHost(const std::string& program) {
@@ -714,6 +859,9 @@ void HostCases() {
   const LRESULT line = SendMessageA(win[List], LB_GETTOPINDEX, 0, 0);
   Check(line == 2, "the list box scrolled 2 lines",
         "  first line " + std::to_string(line));
+  Hung();
+  HostileNotifications();
+  Load();
   for (const EditRow& row : kEdits) Edit(row);
   Check(RunProgram("Tavrin64.exe terminate") == 0 && ExitCodeOf(host) == 0 &&
             !HostWindow(),
@@ -728,6 +876,34 @@ void HostCases() {
   text = Answer("Tavrin64", IDYES, [&] { code = RunProgram("Renamed.exe"); });
   Check(code == 0 && ExitCodeOf(host) == 0 && !HostWindow(),
         "a second start answered Yes ends both", text);
+
+  // Two starts at the same moment: one asks, the other serves.
+  HANDLE starts[] = {Start("Tavrin64.exe"), Start("Tavrin64.exe")};
+  text = Answer("Tavrin64", IDNO);
+  Pump([&] { return WaitForMultipleObjects(2, starts, FALSE, 0) < 2; }, 5000);
+  const DWORD asked = WaitForMultipleObjects(2, starts, FALSE, 0);
+  GetExitCodeProcess(starts[asked % 2], &code);
+  host = starts[1 - asked % 2];
+  Check(
+      asked < 2 && code == kFailed && text == "Terminate Tavrin64?" && Settle(),
+      "two starts at once: one asks and ends, the other serves", text);
+  // Ended by force, without ResetHook: its window is gone, and the wheel of
+  // every application passes untouched until the next start, which may
+  // set its hook, and catches every notch once.
+  TerminateProcess(host, 1);
+  WaitForSingleObject(host, 5000);
+  hostSync = false;
+  Rows(kUnhooked);
+  WriteFile("Tavrin64.ini",
+            HostileSettings("[general]\r\nscroll_counts=2000000000\r\n"
+                            "[exclude_class]\r\nTvSync\r\n"));
+  host = StartHost("Tavrin64.exe");
+  Check(host != nullptr,
+        "after a killed host, a host starts on a hostile file of " +
+            std::to_string(ReadFile("Tavrin64.ini").size() >> 20) + " MB");
+  Rows(kCapped);
+  Check(RunProgram("Tavrin64.exe terminate") == 0 && ExitCodeOf(host) == 0,
+        "\"terminate\" ends it");
 }
 
 #endif

@@ -1,0 +1,64 @@
+// A desktop for the tests of the host's decisions: windows from a table,
+// every post recorded.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "desktop.h"
+
+namespace tavrin::host {
+
+struct FakeWindow {
+  std::string className;
+  WindowId parent = 0;
+  ScrollBar bars[2] = {};                   // kSbHorz, kSbVert
+  std::optional<uint64_t> replies[2] = {};  // to UDM_GETRANGE, UDM_GETPOS
+};
+
+struct FakePost {
+  WindowId window;
+  uint32_t message;
+  uint64_t wParam;
+};
+
+class FakeDesktop final : public Desktop {
+ public:
+  std::map<WindowId, FakeWindow> windows;  // others have no class, no parent
+  std::vector<FakePost> posts;
+  int asks = 0, keys = 0;
+  bool controlDown = false;
+
+  std::string ClassName(WindowId w) override { return Find(w).className; }
+  WindowId Parent(WindowId w) override { return Find(w).parent; }
+  ScrollBar ReadScrollBar(WindowId w, int bar) override {
+    return Find(w).bars[bar];
+  }
+  std::optional<uint64_t> Ask(WindowId w, uint32_t message) override {
+    ++asks;
+    return Find(w).replies[message == 0x466 ? 0 : 1];
+  }
+  void Post(WindowId w, uint32_t message, uint64_t wParam, int64_t) override {
+    posts.push_back({w, message, wParam});
+  }
+  void KeyEvent(uint8_t, uint32_t) override { ++keys; }
+  void Quit() override {}
+  bool IsControlDown() override { return controlDown; }
+  bool Confirm(uint32_t, const std::string&) override { return false; }
+  void Inform(uint32_t, const std::string&) override {}
+  bool WriteSetting(const char*, const std::string&, const char*) override {
+    return false;
+  }
+  void ReloadSettings() override {}
+
+ private:
+  const FakeWindow& Find(WindowId w) {
+    static const FakeWindow kNone;
+    const auto it = windows.find(w);
+    return it == windows.end() ? kNone : it->second;
+  }
+};
+
+}  // namespace tavrin::host
