@@ -1,28 +1,73 @@
-// A small window to show the utility at work: a long list that does not
-// have the keyboard focus, beside an edit box that does. It prints where the
-// list is on the screen, and its first visible line whenever that changes.
+// A window to show what the utility adds: a legacy pane that scrolls by its
+// scroll bar (WM_VSCROLL) but ignores the wheel, as many old programs do,
+// beside an edit box that has the keyboard focus. It prints where the pane
+// is on the screen, and its first visible line whenever that changes.
 #include <windows.h>
 
 #include <stdio.h>
 
 namespace {
 
+constexpr int kLines = 200;
+constexpr int kLineHeight = 16;
 constexpr UINT_PTR kWatchTimer = 1;
-HWND list;
+HWND pane;
+
+int FirstLine() {
+  SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, 0, 0};
+  GetScrollInfo(pane, SB_VERT, &info);
+  return info.nPos;
+}
+
+// Scroll-bar requests only: WM_MOUSEWHEEL goes to DefWindowProc, which
+// hands it to the parent, which does nothing with it either.
+LRESULT CALLBACK PaneProc(HWND window, UINT message, WPARAM wParam,
+                          LPARAM lParam) {
+  switch (message) {
+    case WM_VSCROLL: {
+      int line = FirstLine();
+      switch (LOWORD(wParam)) {
+        case SB_LINEUP: --line; break;
+        case SB_LINEDOWN: ++line; break;
+        case SB_PAGEUP: line -= 10; break;
+        case SB_PAGEDOWN: line += 10; break;
+        case SB_THUMBTRACK: line = HIWORD(wParam); break;
+      }
+      SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, line, 0};
+      SetScrollInfo(window, SB_VERT, &info, TRUE);
+      InvalidateRect(window, nullptr, TRUE);
+      return 0;
+    }
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(window, &paint);
+      SetBkMode(dc, TRANSPARENT);
+      RECT client;
+      GetClientRect(window, &client);
+      for (int y = 0, line = FirstLine(); y < client.bottom && line < kLines;
+           y += kLineHeight, ++line) {
+        char text[48];
+        const int n = wsprintfA(text, "Legacy pane, line %d", line + 1);
+        TextOutA(dc, 4, y, text, n);
+      }
+      EndPaint(window, &paint);
+      return 0;
+    }
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
 
 LRESULT CALLBACK DemoProc(HWND window, UINT message, WPARAM wParam,
                           LPARAM lParam) {
-  static LRESULT shownLine = -1;
+  static int shownLine = -1;
   switch (message) {
-    case WM_TIMER: {
-      const LRESULT line = SendMessageA(list, LB_GETTOPINDEX, 0, 0);
-      if (line != shownLine) {
-        shownLine = line;
-        printf("first visible line: %d\n", static_cast<int>(line));
+    case WM_TIMER:
+      if (FirstLine() != shownLine) {
+        shownLine = FirstLine();
+        printf("first visible line: %d\n", shownLine + 1);
         fflush(stdout);
       }
       return 0;
-    }
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -30,41 +75,43 @@ LRESULT CALLBACK DemoProc(HWND window, UINT message, WPARAM wParam,
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
+HWND Create(const char* className, WNDPROC proc, const char* title,
+            DWORD style, DWORD exStyle, RECT r, HWND parent) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = proc;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = className;
+  RegisterClassA(&wc);
+  return CreateWindowExA(exStyle, className, title, style, r.left, r.top,
+                         r.right, r.bottom, parent, nullptr, nullptr, nullptr);
+}
+
 }  // namespace
 
 int main() {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = DemoProc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = "Tavrin64Demo";
-  RegisterClassA(&wc);
-  HWND window = CreateWindowExA(0, wc.lpszClassName,
-                                "Tavrin64 demo: turn the wheel over the list",
-                                WS_OVERLAPPEDWINDOW | WS_VISIBLE, 80, 80, 560,
-                                400, nullptr, nullptr, wc.hInstance, nullptr);
-  list =
-      CreateWindowExA(WS_EX_CLIENTEDGE, "ListBox", "",
-                      WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOINTEGRALHEIGHT,
-                      10, 10, 250, 340, window, nullptr, wc.hInstance, nullptr);
-  for (int i = 1; i <= 200; ++i) {
-    char line[32];
-    wsprintfA(line, "Line %d of the list", i);
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
-  }
+  HWND window = Create("Tavrin64Demo", DemoProc,
+                       "Tavrin64 demo: turn the wheel over the legacy pane",
+                       WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, {80, 80, 560, 400},
+                       nullptr);
+  pane = Create("Tavrin64LegacyPane", PaneProc, "",
+                WS_CHILD | WS_VISIBLE | WS_VSCROLL, WS_EX_CLIENTEDGE,
+                {10, 10, 250, 340}, window);
+  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, kLines - 1,
+                  340 / kLineHeight, 0, 0};
+  SetScrollInfo(pane, SB_VERT, &info, TRUE);
   HWND edit = CreateWindowExA(
       WS_EX_CLIENTEDGE, "Edit",
-      "The keyboard focus is here.\r\nThe wheel scrolls the list under the "
-      "pointer all the same.",
+      "The keyboard focus is here.\r\nThe pane beside it scrolls by its "
+      "scroll bar but ignores the wheel, as old programs do.",
       WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL, 275, 10, 255, 340,
-      window, nullptr, wc.hInstance, nullptr);
+      window, nullptr, nullptr, nullptr);
   SetForegroundWindow(window);
   SetFocus(edit);
 
   RECT r;
-  GetWindowRect(list, &r);
-  printf("list at %ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  GetWindowRect(pane, &r);
+  printf("pane at %ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
   fflush(stdout);
   SetTimer(window, kWatchTimer, 100, nullptr);
 

@@ -7,6 +7,7 @@
 #include "resource_message.h"
 #include "settings_loader.h"
 #include "settings_reader.h"
+#include "settings_watch.h"
 #include "startup.h"
 #include "win32_desktop.h"
 
@@ -101,6 +102,18 @@ void SetSettingsPath() {
                   sizeof g_host_state.settings_path);
 }
 
+// Dispatches what is queued; false once WM_QUIT (or an error) ends the loop,
+// with msg holding it.
+bool PumpMessages(MSG& msg) {
+  for (;;) {
+    const BOOL got = PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
+    if (!got) return true;
+    if (msg.message == WM_QUIT) return false;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
@@ -128,9 +141,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   const bool hooked = SetHook(window, closeByMbtn);
 
   MSG msg{};
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+  SettingsWatch watch(g_host_state);
+  for (;;) {
+    const HANDLE changed = watch.Changed();
+    const DWORD woken = MsgWaitForMultipleObjects(
+        changed ? 1 : 0, &changed, FALSE, watch.Timeout(), QS_ALLINPUT);
+    if (changed && woken == WAIT_OBJECT_0) watch.OnChange();
+    if (woken == WAIT_TIMEOUT) watch.Settled();
+    if (!PumpMessages(msg)) break;
   }
   if (hooked) ResetHook();
   return static_cast<int>(static_cast<DWORD>(msg.wParam));
