@@ -1,11 +1,19 @@
 # The release archive for Windows users (cpack, ZIP): Tavrin64.exe and
-# TV_Hook64.dll from this build, TV_Hook.dll from the 32-bit build tree when
-# it has been built, and a short text.
-set(TAVRIN_HOOK32_DLL ${PROJECT_SOURCE_DIR}/build/win32/bin/TV_Hook.dll
-    CACHE FILEPATH "The 32-bit hook library to put into the release archive")
+# TV_Hook64.dll from this build, the companion Tavrin32.exe and TV_Hook.dll
+# from the 32-bit build tree, and a short text.
+set(TAVRIN_WIN32_BIN ${PROJECT_SOURCE_DIR}/build/win32/bin CACHE PATH
+    "The 32-bit build's programs: the companion and its hook library")
+
+# Beside the host in this build too, for the end-to-end tests.
+add_custom_target(companion_beside ALL
+  COMMAND ${CMAKE_COMMAND} -DFROM=${TAVRIN_WIN32_BIN}
+          -DTO=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
+          -P ${PROJECT_SOURCE_DIR}/cmake/copy_companion.cmake
+  COMMENT "Putting the 32-bit companion beside the host")
 
 install(TARGETS tavrin64 tv_hook RUNTIME DESTINATION .)
-install(FILES ${TAVRIN_HOOK32_DLL} DESTINATION . OPTIONAL)
+install(FILES ${TAVRIN_WIN32_BIN}/Tavrin32.exe ${TAVRIN_WIN32_BIN}/TV_Hook.dll
+        DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/windows-readme.txt DESTINATION .
         RENAME README.txt)
 

@@ -20,4 +20,17 @@ TAVRIN_HOOK_API bool SetHook(HWND window, bool closeByMbtn);
 // Removes the hook. False, after a message box, when there was none or the
 // platform refuses to remove it.
 TAVRIN_HOOK_API bool ResetHook();
+
+#ifndef _WIN64
+// Exported by the 32-bit library only, for the companion that serves 32-bit
+// applications for the 64-bit host, one thread at a time.
+
+// Sets the window that receives the notifications and the close flag,
+// without a hook; null clears them. The companion that calls it is the only
+// one for its host, and there is one host.
+TAVRIN_HOOK_API bool SetHostWindow(HWND window, bool closeByMbtn);
+
+// Hooks one thread (of a 32-bit process) with HookProc; null on failure.
+TAVRIN_HOOK_API HHOOK HookThread(DWORD threadId);
+#endif
 }

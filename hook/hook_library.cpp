@@ -117,6 +117,18 @@ extern "C" bool SetHook(HWND window, bool closeByMbtn) {
   return true;
 }
 
+#ifndef _WIN64
+extern "C" bool SetHostWindow(HWND window, bool closeByMbtn) {
+  SharedCloseByMbtn = closeByMbtn;
+  SharedHostWindow = window;
+  return true;
+}
+
+extern "C" HHOOK HookThread(DWORD threadId) {
+  return SetWindowsHookExA(WH_GETMESSAGE, HookProc, moduleInstance, threadId);
+}
+#endif
+
 extern "C" bool ResetHook() {
   const HHOOK hook = SharedHookHandle;
   SharedHostWindow = nullptr;

@@ -1,6 +1,7 @@
 // Tavrin64.exe: starts the resident host, or stops the running one.
 #include <windows.h>
 
+#include "companion.h"
 #include "dispatcher.h"
 #include "hook_api.h"
 #include "resource_ids.h"
@@ -139,6 +140,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   // Only this instance's own hook is removed at the end: the state of the
   // library belongs to whoever set it.
   const bool hooked = SetHook(window, closeByMbtn);
+  // 32-bit applications are served by a companion of that bitness.
+  Companion companion;
+  if (hooked) companion.Start(window, closeByMbtn);
 
   MSG msg{};
   SettingsWatch watch(g_host_state);
@@ -150,6 +154,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
     if (woken == WAIT_TIMEOUT) watch.Settled();
     if (!PumpMessages(msg)) break;
   }
+  companion.Stop();
   if (hooked) ResetHook();
   return static_cast<int>(static_cast<DWORD>(msg.wParam));
 }

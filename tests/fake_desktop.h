@@ -28,7 +28,8 @@ class FakeDesktop final : public Desktop {
  public:
   std::map<WindowId, FakeWindow> windows;  // others have no class, no parent
   std::vector<FakePost> posts;
-  int asks = 0, keys = 0;
+  std::vector<std::pair<uint8_t, uint32_t>> keys;  // key, flags
+  int asks = 0;
   bool controlDown = false;
 
   std::string ClassName(WindowId w) override { return Find(w).className; }
@@ -43,7 +44,9 @@ class FakeDesktop final : public Desktop {
   void Post(WindowId w, uint32_t message, uint64_t wParam, int64_t) override {
     posts.push_back({w, message, wParam});
   }
-  void KeyEvent(uint8_t, uint32_t) override { ++keys; }
+  void KeyEvent(uint8_t key, uint32_t flags) override {
+    keys.push_back({key, flags});
+  }
   void Quit() override {}
   bool IsControlDown() override { return controlDown; }
   bool Confirm(uint32_t, const std::string&) override { return false; }

@@ -10,3 +10,4 @@
 #define IDS_EXCLUDE_CHILD_QUESTION 5005    // class, title
 #define IDS_CANNOT_BE_LISTED 5006          // class, title
 #define IDS_CANNOT_WRITE 5007              // settings file, title
+#define IDS_NO_32BIT 5008                  // title, missing file

@@ -73,6 +73,14 @@ TEST_F(DispatcherTest, LineCountsFromZeroToAThousand) {
   }
 }
 
+// The flags of the keys do not reach a window under Wine's null driver.
+TEST_F(DispatcherTest, ExtraButtonsTypeAltAndAnArrow) {
+  Dispatch(desktop, state, WMU_XBUTTON2_UP, 0, 0);
+  const std::vector<std::pair<uint8_t, uint32_t>> typed = {
+      {0x12, 1}, {0x27, 0}, {0x27, 2}, {0x12, 3}};
+  EXPECT_EQ(desktop.keys, typed);
+}
+
 TEST_F(DispatcherTest, NoWindowOrAHungUpDownControlCostsOneNotch) {
   EXPECT_TRUE(Wheel(0).empty());
   EXPECT_TRUE(Wheel(kSpin).empty());

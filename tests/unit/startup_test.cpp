@@ -20,6 +20,7 @@ TEST(Startup, SettingsPathReplacesFromTheLastDotOrIsRefused) {
     const char* settings;  // nullptr: refused
     size_t size;
   } cases[] = {
+      {"C:\\Tools\\Wheel.Helper.exe", "C:\\Tools\\Wheel.Helper.ini", 260},
       {"C:\\v1.2\\Tavrin64", "C:\\v1.ini", 260},  // the last dot of the path
       {"C:\\Tools\\Tavrin64", "C:\\Tools\\Tavrin64.ini", 260},  // appended
       {"C:\\abcdefgh.exe", "C:\\abcdefgh.ini", 16},  // 15 bytes and the NUL

@@ -1,0 +1,170 @@
+// Tavrin32.exe: serves 32-bit applications for the 64-bit host. Windows maps
+// a hook library only into processes of its own bitness, and a global hook
+// whose library cannot be loaded ends the hook chain of the processes of the
+// other bitness (under Wine) or runs in the setting thread for each of their
+// messages (on Windows). So this program hooks the GUI threads of 32-bit
+// processes one by one with TV_Hook.dll, those running now and those that
+// make their first window later, and never touches a 64-bit process. It
+// shows no window, and ends, removing its hooks, when the host asks it to
+// (WM_QUIT) or its process ends.
+//
+// Its command line and exit codes: common/companion_protocol.h.
+#include <windows.h>
+
+#include <stdio.h>
+
+#include "companion_ids.h"
+#include "companion_protocol.h"
+#include "hook_api.h"
+
+using namespace tavrin;
+
+namespace {
+
+decltype(&HookThread) hookThread;
+
+// Threads seen so far, with their creation time (an id that comes back
+// belongs to a new thread) and their hook, null for a 64-bit thread. A
+// desktop has hundreds of GUI threads, not millions: a list does.
+struct Seen {
+  DWORD thread;
+  ULONGLONG created;
+  HHOOK hook;
+};
+Seen* seen = nullptr;
+size_t seenCount = 0, seenCapacity = 0;
+
+Seen* Find(DWORD thread) {
+  for (size_t i = 0; i < seenCount; ++i)
+    if (seen[i].thread == thread) return &seen[i];
+  return nullptr;
+}
+
+Seen* Add(DWORD thread) {
+  if (seenCount == seenCapacity) {
+    const size_t capacity = seenCapacity ? 2 * seenCapacity : 256;
+    void* grown =
+        seen ? HeapReAlloc(GetProcessHeap(), 0, seen, capacity * sizeof *seen)
+             : HeapAlloc(GetProcessHeap(), 0, capacity * sizeof *seen);
+    if (!grown) return nullptr;
+    seen = static_cast<Seen*>(grown);
+    seenCapacity = capacity;
+  }
+  seen[seenCount] = {thread, 0, nullptr};
+  return &seen[seenCount++];
+}
+
+ULONGLONG CreationTime(DWORD thread) {
+  FILETIME created{}, unused[3];
+  if (HANDLE t = OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, thread)) {
+    GetThreadTimes(t, &created, &unused[0], &unused[1], &unused[2]);
+    CloseHandle(t);
+  }
+  return (ULONGLONG{created.dwHighDateTime} << 32) | created.dwLowDateTime;
+}
+
+// A 32-bit process on 64-bit Windows runs under WOW64, as this one does.
+bool Is32Bit(DWORD process) {
+  BOOL wow64 = FALSE;
+  if (HANDLE p =
+          OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process)) {
+    IsWow64Process(p, &wow64);
+    CloseHandle(p);
+  }
+  return wow64;
+}
+
+void Serve(HWND window) {
+  DWORD process = 0;
+  const DWORD thread = GetWindowThreadProcessId(window, &process);
+  if (!thread || process == GetCurrentProcessId()) return;
+  const ULONGLONG created = CreationTime(thread);
+  Seen* entry = Find(thread);
+  if (entry && entry->created == created) return;
+  if (entry && entry->hook) UnhookWindowsHookEx(entry->hook);
+  if (!entry && !(entry = Add(thread))) return;
+  entry->created = created;
+  entry->hook = Is32Bit(process) ? hookThread(thread) : nullptr;
+}
+
+BOOL CALLBACK ServeChildren(HWND window, LPARAM) {
+  Serve(window);
+  return TRUE;
+}
+
+BOOL CALLBACK ServeAll(HWND window, LPARAM) {
+  Serve(window);
+  EnumChildWindows(window, ServeChildren, 0);
+  return TRUE;
+}
+
+// A window was made or shown anywhere on the desktop.
+void CALLBACK OnWindow(HWINEVENTHOOK, DWORD, HWND window, LONG object,
+                       LONG child, DWORD, DWORD) {
+  if (window && object == OBJID_WINDOW && child == CHILDID_SELF) Serve(window);
+}
+
+int Explain(HINSTANCE instance) {
+  char text[1024] = "";
+  LoadStringA(instance, IDS_COMPANION_ABOUT, text, sizeof text);
+  MessageBoxA(nullptr, text, "Tavrin64", MB_OK | MB_ICONINFORMATION);
+  return kCompanionUsage;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
+  unsigned long window = 0, closeFlag = 0, process = 0, event = 0;
+  if (sscanf(tail, kCompanionArguments, &window, &event, &closeFlag,
+             &process) != 4)
+    return Explain(instance);
+  const HWND host = reinterpret_cast<HWND>(window);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(host, &owner);
+  HANDLE hostProcess = OpenProcess(SYNCHRONIZE, FALSE, process);
+  if (!IsWindow(host) || owner != process || !hostProcess)
+    return Explain(instance);
+  const HANDLE ready = reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(event));
+
+  // One companion for a host.
+  char name[64];
+  wsprintfA(name, "Local\\Tavrin32.%lu", window);
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, name);
+  if (!mutex || GetLastError() == ERROR_ALREADY_EXISTS)
+    return kCompanionRefused;
+
+  // Loaded here, not by the loader: without it the host must learn why.
+  HMODULE library = LoadLibraryA("TV_Hook.dll");
+  const auto find = [library](const char* symbol) {
+    return library ? reinterpret_cast<void*>(GetProcAddress(library, symbol))
+                   : nullptr;
+  };
+  hookThread = reinterpret_cast<decltype(&HookThread)>(find("HookThread"));
+  const auto setHostWindow =
+      reinterpret_cast<decltype(&SetHostWindow)>(find("SetHostWindow"));
+  if (!hookThread || !setHostWindow) return kCompanionNoLibrary;
+  if (!setHostWindow(host, closeFlag != 0)) return kCompanionRefused;
+
+  // Windows made from now on, then the ones already there.
+  HWINEVENTHOOK events =
+      SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr, OnWindow,
+                      0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+  EnumWindows(ServeAll, 0);
+  SetEvent(ready);
+
+  for (bool serving = true; serving;) {
+    if (MsgWaitForMultipleObjects(1, &hostProcess, FALSE, INFINITE,
+                                  QS_ALLINPUT) == WAIT_OBJECT_0)
+      break;  // the host is gone, even without a word
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) serving = false;
+      DispatchMessageA(&msg);
+    }
+  }
+  UnhookWinEvent(events);
+  for (size_t i = 0; i < seenCount; ++i)
+    if (seen[i].hook) UnhookWindowsHookEx(seen[i].hook);
+  setHostWindow(nullptr, false);
+  return kCompanionDone;
+}
