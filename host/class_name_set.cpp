@@ -20,6 +20,11 @@ bool ClassNameSet::Contains(std::string_view name) const {
   return store_->keys.find(name) != store_->keys.end();
 }
 
+std::string_view ClassNameSet::Find(std::string_view name) const {
+  const Position at = store_->keys.find(name);
+  return at == store_->keys.end() ? std::string_view() : *at;
+}
+
 std::string_view ExcludingKey(const ClassNameSet& set, std::string_view name) {
   const ClassNameSet::Position bound = set.LowerBound(name);
   if (bound == set.End()) return {};

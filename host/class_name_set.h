@@ -42,6 +42,14 @@ class ClassNameSet {
   // The exact rule: true if a key equals the name byte for byte.
   bool Contains(std::string_view name) const;
 
+  // The key that equals the name, as the set holds it; empty when none does.
+  std::string_view Find(std::string_view name) const;
+
+  // Whether both sets hold the same keys.
+  bool operator==(const ClassNameSet& other) const {
+    return store_->keys == other.store_->keys;
+  }
+
   // The first key that does not sort before the name, or End().
   Position LowerBound(std::string_view name) const {
     return store_->keys.lower_bound(name);

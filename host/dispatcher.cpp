@@ -34,19 +34,12 @@ constexpr uint64_t kPassedReleaseWParam = MK_INJECTED;
 constexpr uint64_t kForwardedWheelUp = 0x0000000000784000;
 constexpr uint64_t kForwardedWheelDown = 0xFFFFFFFFFF884000;
 
-constexpr char kUpDownClass[] = "msctls_updown32";
-
 // Line messages per notification: the setting, with a negative value (which
 // the file can yield) taken as none rather than as four thousand million,
 // and well below the 10,000 posted messages that a thread's queue holds, so
 // that the closing SB_ENDSCROLL always finds room and the host, and with it
 // the wheel of the whole desktop, is never busy for long.
 constexpr uint32_t kMaxLineMessages = 1000;
-
-uint32_t LineCount(int32_t scrollCounts) {
-  if (scrollCounts <= 0) return 0;
-  return std::min(static_cast<uint32_t>(scrollCounts), kMaxLineMessages);
-}
 
 // A bar counts as scrollable when it exists and its range is not exactly
 // one page: nMax + 1 != nPage in 32-bit arithmetic.
@@ -85,7 +78,7 @@ void ScrollByLines(Desktop& desktop, const HostState& state, WindowId window,
   const ScrollBar horizontal = desktop.ReadScrollBar(window, kSbHorz);
   const uint32_t message = LineScrollMessage(vertical, horizontal);
   const uint64_t request = up ? 0 : 1;  // SB_LINEUP, SB_LINEDOWN
-  for (uint32_t i = LineCount(state.scroll_counts); i > 0; --i)
+  for (uint32_t i = LinesPerNotch(state.scroll_counts); i > 0; --i)
     desktop.Post(window, message, request, 0);
   desktop.Post(window, message, kSbEndScroll, 0);
 }
@@ -103,28 +96,34 @@ void OnWheel(Desktop& desktop, const HostState& state, WindowId window, bool up,
              int64_t lParam) {
   // No window under the pointer: posts would land in the host's own queue.
   if (!window) return;
-  const std::string name = desktop.ClassName(window);
-  if (name == kUpDownClass) return StepUpDown(desktop, window, up);
-  if (IsClassExcluded(state.exclude_class, name))
-    return ForwardWheel(desktop, window, up, lParam);
-  const WindowId top = TopLevelWindow(desktop, window);
-  if (state.exclude_parent_class.Contains(desktop.ClassName(top)))
-    return ForwardWheel(desktop, window, up, lParam);
-  ScrollByLines(desktop, state, window, up);
+  const WheelDecision decision = DecideWheel(
+      state, desktop.ClassName(window),
+      [&] { return desktop.ClassName(TopLevelWindow(desktop, window)); });
+  switch (decision.action) {
+    case WheelAction::UpDown:
+      return StepUpDown(desktop, window, up);
+    case WheelAction::Forward:
+      return ForwardWheel(desktop, window, up, lParam);
+    case WheelAction::Lines:
+      return ScrollByLines(desktop, state, window, up);
+  }
 }
 
 void OnMiddleClick(Desktop& desktop, const HostState& state, WindowId window,
                    int64_t lParam) {
   const WindowId top = TopLevelWindow(desktop, window);
   if (!top) return;
-  const std::string name = desktop.ClassName(top);
-  if (state.mbtn_discard_class.Contains(name)) return;
-  if (state.mbtn_passthrough_class.Contains(name)) {
-    desktop.Post(window, kWmMButtonDown, kPassedPressWParam, lParam);
-    desktop.Post(window, kWmMButtonUp, kPassedReleaseWParam, lParam);
-    return;
+  switch (DecideMiddleClick(state, desktop.ClassName(top)).action) {
+    case ClickAction::Discard:
+      return;
+    case ClickAction::Pass:
+      desktop.Post(window, kWmMButtonDown, kPassedPressWParam, lParam);
+      desktop.Post(window, kWmMButtonUp, kPassedReleaseWParam, lParam);
+      return;
+    case ClickAction::Close:
+      desktop.Post(top, kWmSysCommand, kScClose, 0);
+      return;
   }
-  desktop.Post(top, kWmSysCommand, kScClose, 0);
 }
 
 void TypeAltArrow(Desktop& desktop, uint8_t arrow) {
@@ -135,6 +134,20 @@ void TypeAltArrow(Desktop& desktop, uint8_t arrow) {
 }
 
 }  // namespace
+
+uint32_t LinesPerNotch(int32_t scrollCounts) {
+  if (scrollCounts <= 0) return 0;
+  return std::min(static_cast<uint32_t>(scrollCounts), kMaxLineMessages);
+}
+
+ClickDecision DecideMiddleClick(const HostState& state,
+                                std::string_view topClass) {
+  if (state.mbtn_discard_class.Contains(topClass))
+    return {ClickAction::Discard, "mbtn_discard_class"};
+  if (state.mbtn_passthrough_class.Contains(topClass))
+    return {ClickAction::Pass, "mbtn_passthrough_class"};
+  return {ClickAction::Close};
+}
 
 bool Dispatch(Desktop& desktop, const HostState& state, uint32_t message,
               uint64_t wParam, int64_t lParam) {

@@ -133,10 +133,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   // The defaults stand if the file cannot be read at all just now.
   ResetClassLists(g_host_state);
   LoadSettings(g_host_state);
-  const bool closeByMbtn =
-      g_host_state.settings_path[0] &&
-      GetPrivateProfileIntA("general", "close_by_mbtn", 0,
-                            g_host_state.settings_path) != 0;
+  const bool closeByMbtn = g_host_state.settings_path[0] &&
+                           ReadCloseByMbtn(g_host_state.settings_path);
   // Only this instance's own hook is removed at the end: the state of the
   // library belongs to whoever set it.
   const bool hooked = SetHook(window, closeByMbtn);

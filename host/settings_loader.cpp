@@ -20,6 +20,15 @@ struct FileCloser {
 
 }  // namespace
 
+FILE* OpenSettingsFile(const char* path) {
+  // _SH_DENYNO, so that a load never keeps an editor from saving the file.
+  return _fsopen(path, "rt", _SH_DENYNO);
+}
+
+bool ReadCloseByMbtn(const char* path) {
+  return GetPrivateProfileIntA("general", "close_by_mbtn", 0, path) != 0;
+}
+
 bool LoadSettings(HostState& state) try {
   const char* const path = state.settings_path;
   // Read into new lists and take them only once the whole file is read, so
@@ -29,10 +38,7 @@ bool LoadSettings(HostState& state) try {
   // An empty path (none could be made at start-up) names no file: given an
   // empty name, the profile functions would look in the Windows directory.
   if (path[0]) {
-    // Text mode reads CR LF as LF and ends the text at 0x1A; _SH_DENYNO, so
-    // that a load never keeps an editor from saving the file.
-    const std::unique_ptr<FILE, FileCloser> file(
-        _fsopen(path, "rt", _SH_DENYNO));
+    const std::unique_ptr<FILE, FileCloser> file(OpenSettingsFile(path));
     if (file) {
       // While the file is open for us, the profile functions can read it
       // too; held by another program, they would answer the default.

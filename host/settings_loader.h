@@ -2,9 +2,19 @@
 // after every edit of the exclusion lists.
 #pragma once
 
+#include <stdio.h>
+
 #include "host_state.h"
 
 namespace tavrin::host {
+
+// Opens the settings file as a load reads it: in text mode (CR LF reads as
+// LF, 0x1A ends the text), without keeping anyone from writing it meanwhile.
+// Null when it cannot be opened; errno says why.
+FILE* OpenSettingsFile(const char* path);
+
+// close_by_mbtn as the host takes it at start-up: any value but 0 is on.
+bool ReadCloseByMbtn(const char* path);
 
 // Reads scroll_counts and the four class lists from the file at
 // state.settings_path. A file that is not there (or no path) gives the

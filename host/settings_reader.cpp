@@ -18,25 +18,43 @@ bool StartsWithFolded(std::string_view text, std::string_view prefix) {
   return true;
 }
 
-bool IsTrueWord(std::string_view value) {
+}  // namespace
+
+bool IsTrueValue(std::string_view value) {
   for (const std::string_view word : {"1", "true", "yes"})
     if (value.size() == word.size() && StartsWithFolded(value, word))
       return true;
   return false;
 }
 
-bool IsTrailingSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-// The next piece of a line; its text ends at its first NUL byte. False at
-// the end of the file or on a read failure.
-bool ReadPiece(FILE* file, char (&buffer)[kLinePieceBytes + 1],
-               std::string_view& line) {
-  if (!fgets(buffer, sizeof buffer, file)) return false;
-  line = std::string_view(buffer, strlen(buffer));
-  return true;
+bool IsSectionHeader(std::string_view piece, std::string_view header) {
+  return StartsWithFolded(piece, header);
 }
 
-}  // namespace
+Entry ClassifyEntry(std::string_view piece) {
+  if (!piece.empty()) {
+    const char first = piece.front();
+    if (first == '#' || first == '/' || first == ';')
+      return {EntryKind::Comment, {}, {}};
+    if (first == '[') return {EntryKind::SectionEnd, {}, {}};
+  }
+  while (!piece.empty() && IsWhiteSpace(piece.back())) piece.remove_suffix(1);
+  if (piece.empty()) return {EntryKind::Blank, {}, {}};
+  // Split at the last "="; nothing is trimmed at the start of the value.
+  const size_t equals = piece.rfind('=');
+  if (equals == piece.npos) return {EntryKind::Key, piece, {}};
+  const std::string_view key = piece.substr(0, equals);
+  const std::string_view value = piece.substr(equals + 1);
+  if (!IsTrueValue(value)) return {EntryKind::Refused, key, value};
+  return {key.empty() ? EntryKind::EmptyKey : EntryKind::Key, key, value};
+}
+
+bool ReadLinePiece(FILE* file, char (&buffer)[kLinePieceBytes + 1],
+                   std::string_view& piece) {
+  if (!fgets(buffer, sizeof buffer, file)) return false;
+  piece = std::string_view(buffer, strlen(buffer));
+  return true;
+}
 
 void ResetClassLists(HostState& state) {
   state.exclude_class.Clear();
@@ -49,21 +67,17 @@ void ResetClassLists(HostState& state) {
 
 bool ReadClassLists(FILE* file, HostState& state) {
   // Every section is read, also after a failure, as a load always did.
-  bool read = ReadClassSection(file, "[exclude_class]", state.exclude_class);
-  read &= ReadClassSection(file, "[exclude_parent_class]",
-                           state.exclude_parent_class);
-  read &=
-      ReadClassSection(file, "[mbtn_discard_class]", state.mbtn_discard_class);
-  read &= ReadClassSection(file, "[mbtn_passthrough_class]",
-                           state.mbtn_passthrough_class);
+  bool read = true;
+  for (const ClassList& list : kClassLists)
+    read &= ReadClassSection(file, list.header, state.*list.set);
   return read;
 }
 
 bool ReadClassSection(FILE* file, std::string_view header, ClassNameSet& set) {
   rewind(file);  // also forgets the end or the failure of the last pass
   char buffer[kLinePieceBytes + 1];
-  for (std::string_view line; ReadPiece(file, buffer, line);) {
-    if (StartsWithFolded(line, header)) {
+  for (std::string_view piece; ReadLinePiece(file, buffer, piece);) {
+    if (IsSectionHeader(piece, header)) {
       // Only the first header of a name counts.
       ReadClassEntries(file, set);
       break;
@@ -74,20 +88,10 @@ bool ReadClassSection(FILE* file, std::string_view header, ClassNameSet& set) {
 
 void ReadClassEntries(FILE* file, ClassNameSet& set) {
   char buffer[kLinePieceBytes + 1];
-  for (std::string_view line; ReadPiece(file, buffer, line);) {
-    // The first byte is looked at before trimming: a blank protects it.
-    if (!line.empty()) {
-      const char first = line.front();
-      if (first == '#' || first == '/' || first == ';') continue;
-      if (first == '[') return;
-    }
-    while (!line.empty() && IsTrailingSpace(line.back())) line.remove_suffix(1);
-    // Split at the last "="; nothing is trimmed at the start of the value.
-    if (const size_t equals = line.rfind('='); equals != line.npos) {
-      if (!IsTrueWord(line.substr(equals + 1))) continue;
-      line = line.substr(0, equals);
-    }
-    if (!line.empty()) set.Insert(line);
+  for (std::string_view piece; ReadLinePiece(file, buffer, piece);) {
+    const Entry entry = ClassifyEntry(piece);
+    if (entry.kind == EntryKind::SectionEnd) return;
+    if (entry.kind == EntryKind::Key) set.Insert(entry.key);
   }
 }
 

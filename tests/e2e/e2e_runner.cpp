@@ -275,8 +275,10 @@ std::string Host(const std::string& name) {
 #endif
 }
 
-// Starts "NAME.exe ARGS" from the host's folder, or this program's own.
-HANDLE Start(const std::string& commandLine, bool own = false) {
+// Starts "NAME.exe ARGS" from the host's folder, or this program's own,
+// with its standard output into `output` if given.
+HANDLE Start(const std::string& commandLine, bool own = false,
+             HANDLE output = nullptr) {
   const size_t blank = std::min(commandLine.find(' '), commandLine.size());
   const std::string name = commandLine.substr(0, blank);
   std::string line =
@@ -284,9 +286,11 @@ HANDLE Start(const std::string& commandLine, bool own = false) {
   for (int attempt = 0; attempt < 3; ++attempt) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
+    si.dwFlags = output ? STARTF_USESTDHANDLES : 0;
+    si.hStdOutput = output;
     PROCESS_INFORMATION pi{};
-    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0,
-                       nullptr, nullptr, &si, &pi)) {
+    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr,
+                       output != nullptr, 0, nullptr, nullptr, &si, &pi)) {
       CloseHandle(pi.hThread);
       return pi.hProcess;
     }
@@ -600,6 +604,37 @@ void Settings() {
         "settings: a file held open is kept, a missing one is not");
 }
 
+// tavrin-check on a file with traps, named without a folder (the profile
+// functions need the full path that it makes of it): its exit code and
+// parts of its standard output.
+void SettingsCheck() {
+  SetCurrentDirectoryA(Here("").c_str());
+  WriteFile("traps.ini",
+            "[general]\r\nscroll_counts=7\r\n[exclude_class]\r\n"
+            "Edit = 1\r\nChrome_\r\nChrome_WidgetWin_\r\n");
+  // clang-format off
+  const struct { const char* args; DWORD code; std::vector<std::string> parts; } rows[] = {
+    {"traps.ini", 0, {"\n     4  Edit = 1  ", "warning: a blank before the value", "scroll_counts = 7: 7 line messages", "\n2 warnings\r\n"}},
+    {"--json traps.ini Chrome_Zeta", 0, {R"("wheel": "lines", "wheel_list": null, "wheel_key": null)", R"("scroll_counts": 7)"}},
+    {"traps.ini Chrome_WidgetWin_0 TvTop --json", 0, {R"("wheel": "forward", "wheel_list": "exclude_class", "wheel_key": "Chrome_WidgetWin_")"}},
+    {"missing.ini", 1, {}}, {"", 2, {}},
+  };
+  // clang-format on
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  for (const auto& row : rows) {
+    HANDLE out = CreateFileA(Here("out.txt").c_str(), GENERIC_WRITE, 0,
+                             &inherited, CREATE_ALWAYS, 0, nullptr);
+    bool ok = ExitCodeOf(Start("tavrin-check.exe "s + row.args, false, out)) ==
+              row.code;
+    CloseHandle(out);
+    const std::string text = ReadFile("out.txt");
+    for (const std::string& part : row.parts)
+      ok &= text.find(part) != text.npos;
+    Check(ok,
+          "tavrin-check "s + row.args + ": exit " + std::to_string(row.code),
+          text);
+  }
+}
 #endif  // _WIN64
 
 // The swallowed wheel message at Top, then n line messages and the end.
@@ -904,6 +939,7 @@ void HostCases() {
 #ifdef _WIN64
   Resources();
   Settings();
+  SettingsCheck();
   Check(RunProgram("Tavrin64.exe terminate") == 0 && !HostWindow(),
         "\"terminate\" without a running instance: exit 0, no window");
   // An instance that does not go: the class and the title, deaf to

@@ -4,7 +4,8 @@
 // - settings reader: every key read back is a piece of one line of the
 //   file (no line feed, no NUL, not empty, at most one piece long); a key
 //   equal to a name matches it by both rules, unless it is the first key of
-//   exclude_class; the same file read again gives the same answers.
+//   exclude_class; the same file read again gives the same answers;
+//   tavrin-check's walk over the file adds up to the same lists.
 // - hook filter, at both widths: a message it looks at is passed on
 //   untouched, stripped of exactly the marker, or nullified; only a
 //   nullified one is reported, with one or two notifications.
@@ -22,6 +23,7 @@
 #include <vector>
 
 #include "dispatcher.h"
+#include "explain.h"
 #include "fake_desktop.h"
 #include "hook_filter.h"
 #include "settings_reader.h"
@@ -61,6 +63,11 @@ bool IsTrailingSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 void Settings(std::string_view input) {
   if (input.empty()) return;
   const auto first = Load(input), again = Load(input);
+  FILE* file = fmemopen(const_cast<char*>(input.data()), input.size(), "r");
+  const check::FileExplanation walked = check::ExplainFile(file);
+  fclose(file);
+  for (const ClassList& list : kClassLists)
+    Check(walked.lists.get()->*list.set == first.get()->*list.set);
   // Names to ask about: the lines, their halves, and each cut at its last
   // "=" and trimmed at its end, as a key would be.
   std::vector<std::string> names{"", "!", "\xFB\x5B"};
