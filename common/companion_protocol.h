@@ -10,7 +10,7 @@ inline constexpr char kCompanionFile[] = "Tavrin32.exe";
 // The command line after the program's name: the host window and the ready
 // event (hexadecimal handles), the close flag (0 or 1) and the host's
 // process id; the companion sets the event once it serves.
-inline constexpr char kCompanionArguments[] = "%lx %lu %lu %lx";
+inline constexpr char kCompanionArguments[] = "%lx %lx %lu %lu";
 
 enum CompanionExit : int {
   kCompanionDone = 0,       // the host ended or asked it to end

@@ -103,7 +103,7 @@ void SetSettingsPath() {
                   sizeof g_host_state.settings_path);
 }
 
-// Dispatches what is queued; false once WM_QUIT (or an error) ends the loop,
+// Dispatches what is queued; false once WM_QUIT ends the loop,
 // with msg holding it.
 bool PumpMessages(MSG& msg) {
   for (;;) {
