@@ -143,7 +143,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
   const auto setHostWindow =
       reinterpret_cast<decltype(&SetHostWindow)>(find("SetHostWindow"));
   if (!hookThread || !setHostWindow) return kCompanionNoLibrary;
-  if (!setHostWindow(host, closeFlag != 0)) return kCompanionRefused;
+  setHostWindow(host, closeFlag != 0);
 
   // Windows made from now on, then the ones already there.
   HWINEVENTHOOK events =

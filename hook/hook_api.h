@@ -28,7 +28,7 @@ TAVRIN_HOOK_API bool ResetHook();
 // Sets the window that receives the notifications and the close flag,
 // without a hook; null clears them. The companion that calls it is the only
 // one for its host, and there is one host.
-TAVRIN_HOOK_API bool SetHostWindow(HWND window, bool closeByMbtn);
+TAVRIN_HOOK_API void SetHostWindow(HWND window, bool closeByMbtn);
 
 // Hooks one thread (of a 32-bit process) with HookProc; null on failure.
 TAVRIN_HOOK_API HHOOK HookThread(DWORD threadId);

@@ -118,10 +118,9 @@ extern "C" bool SetHook(HWND window, bool closeByMbtn) {
 }
 
 #ifndef _WIN64
-extern "C" bool SetHostWindow(HWND window, bool closeByMbtn) {
+extern "C" void SetHostWindow(HWND window, bool closeByMbtn) {
   SharedCloseByMbtn = closeByMbtn;
   SharedHostWindow = window;
-  return true;
 }
 
 extern "C" HHOOK HookThread(DWORD threadId) {
