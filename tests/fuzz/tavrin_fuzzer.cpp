@@ -153,7 +153,6 @@ void Dispatcher(std::string_view input) {
   state.exclude_parent_class.Insert("Top");
   state.mbtn_discard_class.Insert("Drop");
   state.mbtn_passthrough_class.Insert("Pass");
-  desktop.controlDown = false;  // the editor asks; its answers are No
   const uint32_t message = WMU_MBUTTON_CLICK - 1 + Take<uint8_t>(input) % 7;
   const WindowId target = Take<uint8_t>(input) % 8;
   Dispatch(desktop, state, message, target, Take<int64_t>(input));
@@ -167,18 +166,9 @@ void Dispatcher(std::string_view input) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);
-  switch (Take<uint8_t>(input) % 4) {
-    case 0:
-      HookFilter<uint64_t>(input);
-      break;
-    case 1:
-      HookFilter<uint32_t>(input);
-      break;
-    case 2:
-      Dispatcher(input);
-      break;
-    default:
-      Settings(input);
-  }
+  void (*const targets[])(std::string_view) = {
+      HookFilter<uint64_t>, HookFilter<uint32_t>, Dispatcher, Settings};
+  const uint8_t pick = Take<uint8_t>(input);
+  targets[pick % 4](input);
   return 0;
 }
