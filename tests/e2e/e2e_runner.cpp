@@ -8,20 +8,23 @@
 #include <stdio.h>
 
 #include <algorithm>
+#include <atomic>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "hook_api.h"
 #include "tavrin_protocol.h"
 #ifdef TAVRIN_HOST_CASES
-#include <atomic>
-
 #include "companion_protocol.h"
 #include "hostile_settings.h"
 #endif
 #ifdef _WIN64
+#include "dispatcher.h"
 #include "settings_loader.h"
+#include "win32_desktop.h"
 #endif
 
 using namespace tavrin;
@@ -46,7 +49,7 @@ enum Win : int {
   Dialog,     // a top-level window of the system's dialog class "#32770"
   Blank,      // top-level "TvBlank ", a class with a trailing blank
   Bang,       // top-level "!TvBang", excluded by the low sentinel
-  Probe,      // in the host's process: only its horizontal bar can scroll
+  Bars,       // TvBars: only its horizontal bar can scroll (see ScrollBars)
   HungPane,   // TvHung and an up-down, top-level windows of a thread that
   HungSpin,   // stops retrieving messages (see Hung)
   kWins
@@ -56,8 +59,8 @@ enum Win : int {
 // monitor, whose negative coordinates must survive every crossing.
 constexpr int64_t kL = static_cast<int32_t>(0xFFF0FFE0);
 constexpr int64_t kSyncLParam = 0x7F017F01;  // the host sync's notch
-constexpr UINT kProbeReport = WM_APP + 77;   // from the probe: message, wParam
 constexpr uint64_t kUp = 0x00780000, kDown = 0xFF880000;
+constexpr DWORD kFailed = 0xFFFFFFFF;  // the host's exit code -1
 
 // One message that one window received. A notification to Sink names a Win
 // in its wParam; key messages are logged with lParam 0.
@@ -85,24 +88,29 @@ std::vector<Got> got;
 size_t mark = 0;
 short spin[3];
 bool hostSync = false;  // a host of its own: each case ends with its notch
+const DWORD sceneThread = GetCurrentThreadId();
+std::atomic<int> hungScrolls, hungSetPos;  // see Hung
 int passed = 0, failed = 0;
 
-void Check(bool ok, const std::string& name, const std::string& detail = "") {
+bool Check(bool ok, const std::string& name, const std::string& detail = "") {
   ++(ok ? passed : failed);
   printf("%s %s\n%s", ok ? "ok  " : "FAIL", name.c_str(),
          ok || detail.empty() ? "" : (detail + "\n").c_str());
   fflush(stdout);
+  return ok;
 }
 
 LRESULT CALLBACK Logged(HWND w, UINT m, WPARAM wParam, LPARAM lParam) {
+  if (GetCurrentThreadId() != sceneThread) {  // the hung thread, resumed
+    hungScrolls += m == WM_VSCROLL;
+    hungSetPos += m == 0x467;
+    return DefWindowProcA(w, m, wParam, lParam);
+  }
   const auto winOf = [](HWND h) {
     return static_cast<int>(std::find(win, win + kWins, h) - win);
   };
   if (m == 0x466) return MAKELONG(spin[0], spin[1]);  // UDM_GETRANGE
   if (m == 0x468) return static_cast<WORD>(spin[2]);  // UDM_GETPOS
-  if (m == kProbeReport)
-    got.push_back(
-        {Probe, static_cast<UINT>(wParam), static_cast<uint64_t>(lParam), 0});
   // Buttons and wheels, keys, scrolling, system commands, UDM_SETPOS, the
   // notifications, and WM_NULL: what a swallowed message becomes.
   const bool keys = m >= WM_KEYDOWN && m <= WM_SYSKEYUP;
@@ -133,6 +141,12 @@ HWND Make(int id, const char* name, DWORD style, RECT r, HWND parent) {
   return id < kWins ? win[id] = w : w;
 }
 
+// Keys go to the foreground thread: this one, with the focus in Child.
+void Focus() {
+  SetForegroundWindow(win[Top]);
+  SetFocus(win[Child]);
+}
+
 void CreateScene() {
   constexpr DWORD kTop = WS_OVERLAPPEDWINDOW, kPopup = WS_POPUP | WS_BORDER;
   constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_BORDER;
@@ -159,8 +173,7 @@ void CreateScene() {
                               150, 150, top, nullptr, nullptr, nullptr);
   for (int i = 0; i < 100; ++i)
     SendMessageA(win[List], LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("line"));
-  SetForegroundWindow(top);
-  SetFocus(win[Child]);
+  Focus();
 }
 
 // Dispatches this thread's messages until done() or the deadline, waking at
@@ -233,28 +246,23 @@ bool RunRow(const Row& row, std::string& detail) {
   PointAt(row.pointer);
   PostMessageA(win[row.postTo], row.message, row.wParam, kL);
   const bool settled = Settle(row.expected.size());
-  detail.clear();
-  const auto show = [&](const char* title, const std::vector<Got>& list) {
-    detail += title;
+  detail = "  expected, then got (window, message, wParam, lParam):";
+  for (const auto& list : {row.expected, Since()}) {
     for (const Got& g : list) {
       char line[96];
-      snprintf(line, sizeof line, "    %d %#x %#llx %#llx\n", g.window,
+      snprintf(line, sizeof line, "\n    %d %#x %#llx %#llx", g.window,
                g.message, static_cast<unsigned long long>(g.wParam),
                static_cast<unsigned long long>(g.lParam));
       detail += line;
     }
-  };
-  show("  expected (window, message, wParam, lParam):\n", row.expected);
-  show("  got:\n", Since());
+    detail += "\n  --";
+  }
   return settled && Since() == row.expected;
 }
 
 void Rows(const std::vector<Row>& rows) {
   std::string detail;
-  for (const Row& row : rows)
-    // The probe lives in the 64-bit host's process, made by a 64-bit library:
-    // the 32-bit build has none.
-    if (win[row.pointer]) Check(RunRow(row, detail), row.name, detail);
+  for (const Row& row : rows) Check(RunRow(row, detail), row.name, detail);
 }
 
 std::string Here(const std::string& name) {
@@ -308,10 +316,6 @@ DWORD ExitCodeOf(HANDLE process) {
   return code;
 }
 
-DWORD RunProgram(const std::string& line, bool own = false) {
-  return ExitCodeOf(Start(line, own));
-}
-
 // The message box being answered: whenever this thread pumps, also inside a
 // box's own modal loop, a timer looks for it in every process, takes its
 // text and the button with BS_DEFPUSHBUTTON (Wine's DM_GETDEFID always
@@ -351,6 +355,14 @@ std::string Answer(
   if (!Pump([] { return box.text != "(no box)" && !IsWindow(box.last); }, 5000))
     KillTimer(nullptr, timer);
   return box.text;
+}
+
+// Runs the program and answers the box that it shows: the box's text, and
+// its exit code in `code`.
+std::string RunAnswering(const std::string& line, DWORD& code,
+                         WPARAM button = IDOK, const char* caption = "Tavrin64",
+                         bool own = false) {
+  return Answer(caption, button, [&] { code = ExitCodeOf(Start(line, own)); });
 }
 
 Got Told(uint32_t message, Win window) {
@@ -415,8 +427,7 @@ void HookCases(const char* title) {
   Check(!result && text == "Hook handle is already set",
         "a second SetHook is refused", text);
   DWORD code = 0;
-  text = Answer(title, IDOK,
-                [&] { code = RunProgram("e2e_runner.exe set-hook", true); });
+  text = RunAnswering("e2e_runner.exe set-hook", code, IDOK, title, true);
   Check(code == 0 && text == "Hook handle is already set",
         "so is one from another process", text);
   Rows({kCloseFlagOff[9]});  // the refused calls kept the flag off
@@ -431,8 +442,6 @@ void HookCases(const char* title) {
 }
 
 #ifdef TAVRIN_HOST_CASES
-constexpr DWORD kFailed = 0xFFFFFFFF;
-
 // clang-format off
 // English, then Japanese, as UTF-8: the texts 5001 + n.
 const char* const kStrings[][2] = {
@@ -450,13 +459,26 @@ const char* const kStrings[][2] = {
 };
 // clang-format on
 
+std::string ReadFile(const std::string& name) {
+  std::ifstream in(Host(name), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteFile(const std::string& name, const std::string& text,
+               std::ios::openmode mode = std::ios::trunc) {
+  std::ofstream(Host(name), std::ios::binary | mode) << text;
+}
+
+HWND HostWindow() { return FindWindowA("Tavrin64Class", "Tavrin64"); }
+
 #ifdef _WIN64
-// Strings 5001 to 5006 in both languages, byte for byte, the icon group and
-// the version block, read from the built program.
+// The strings in both languages, byte for byte, the icon group, the
+// manifest and the version block, read from the built program.
 void Resources() {
   const std::string program = Here("Tavrin64.exe");
   HMODULE file =
       LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  std::string wrong;
   for (UINT id = 5001; id <= 5008; ++id) {
     for (const WORD language : {WORD{LANG_ENGLISH}, WORD{LANG_JAPANESE}}) {
       // A block of 16 counted UTF-16 strings holds ids 16 (n - 1) to 16 n - 1.
@@ -470,18 +492,18 @@ void Resources() {
       if (text)
         WideCharToMultiByte(CP_UTF8, 0, text + 1, *text, utf8, sizeof utf8 - 1,
                             nullptr, nullptr);
-      Check(utf8 == std::string(kStrings[id - 5001][language != LANG_ENGLISH]),
-            "string " + std::to_string(id) +
-                (language == LANG_ENGLISH ? ", English" : ", Japanese"),
-            utf8);
+      if (utf8 != std::string(kStrings[id - 5001][language != LANG_ENGLISH]))
+        wrong += "  " + std::to_string(id) + ": " + utf8 + "\n";
     }
   }
+  Check(wrong.empty(), "strings 5001 to 5008, English and Japanese", wrong);
   Check(FindResourceA(file, MAKEINTRESOURCEA(101), MAKEINTRESOURCEA(14)),
         "icon group 101");
   HRSRC found = FindResourceA(file, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
   const std::string manifest(
       static_cast<const char*>(LockResource(LoadResource(file, found))),
       found ? SizeofResource(file, found) : 0);
+  FreeLibrary(file);
   bool complete = true;
   for (const char* part :
        {"level=\"asInvoker\"", "PerMonitorV2", "true/pm",
@@ -493,7 +515,6 @@ void Resources() {
         "the manifest: asInvoker, Windows 7 to 11, per-monitor v2, "
         "common controls 6",
         manifest);
-  FreeLibrary(file);
   std::vector<char> info(GetFileVersionInfoSizeA(program.c_str(), nullptr));
   GetFileVersionInfoA(program.c_str(), 0, static_cast<DWORD>(info.size()),
                       info.data());
@@ -510,27 +531,6 @@ void Resources() {
         "version 1.1.0.1, \"1.1\" in block 041104b0");
 }
 
-#endif  // _WIN64
-
-void WriteFile(const std::string& name, const std::string& text) {
-  if (FILE* f = fopen(Host(name).c_str(), "wb")) {
-    fwrite(text.data(), 1, text.size(), f);
-    fclose(f);
-  }
-}
-
-std::string ReadFile(const std::string& name) {
-  std::string text;
-  if (FILE* f = fopen(Host(name).c_str(), "rb")) {
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof buffer, f)) > 0;)
-      text.append(buffer, n);
-    fclose(f);
-  }
-  return text;
-}
-
-#ifdef _WIN64
 // A settings file and what a load makes of it. Each check: the set's letter
 // (Exclude, Parent, Discard, pass-through S), "+" or "-", and a name.
 struct SettingsRow {
@@ -538,11 +538,13 @@ struct SettingsRow {
   std::string file;  // empty: no file at all
   int32_t scrollCounts;
   std::vector<std::string> checks;
+  bool held = false;  // loaded, then held open without sharing and loaded again
 };
 const std::string kLong(2047, 'A');
 // clang-format off
 const std::vector<SettingsRow> kSettings = {
-  {"no file", "", 3, {"E+!", "E+\xFB\x5B", "E-TvTop"}},
+  {"a file held open keeps what the last load read", "[general]\nscroll_counts=7\n[exclude_class]\nEdit\n", 7, {"E+Edit"}, true},
+  {"no file: the defaults", "", 3, {"E+!", "E+\xFB\x5B", "E-TvTop", "E-Edit"}},
   {"a typical file, CR LF",
    "; Tavrin64\r\n[general]\r\nscroll_counts = 5\r\n\r\n[exclude_class]\r\nEdit\r\nListBox=1\r\nButton=0\r\n"
    "[exclude_parent_class]\r\nConsole=yes\r\n[mbtn_discard_class]\r\nTray\r\n[mbtn_passthrough_class]\r\nMoz=true\r\n", 5,
@@ -575,7 +577,12 @@ void Settings() {
   for (const SettingsRow& row : kSettings) {
     DeleteFileA(state.settings_path);
     if (!row.file.empty()) WriteFile("case.ini", row.file);
-    host::LoadSettings(state);
+    if (row.held) host::LoadSettings(state);
+    HANDLE held = row.held ? CreateFileA(state.settings_path, GENERIC_READ, 0,
+                                         nullptr, OPEN_EXISTING, 0, nullptr)
+                           : nullptr;
+    const bool loaded = host::LoadSettings(state);
+    if (held) CloseHandle(held);
     const host::ClassNameSet* sets[] = {
         &state.exclude_class, &state.exclude_parent_class,
         &state.mbtn_discard_class, &state.mbtn_passthrough_class};
@@ -584,24 +591,12 @@ void Settings() {
       if (sets[std::string("EPDS").find(c[0])]->Contains(c.substr(2)) !=
           (c[1] == '+'))
         wrong += " " + c.substr(0, 40);
-    Check(wrong.empty() && state.scroll_counts == row.scrollCounts,
+    Check(wrong.empty() && state.scroll_counts == row.scrollCounts &&
+              loaded == !row.held,
           "settings: "s + row.name,
           "  wrong:" + wrong + ", scroll_counts " +
               std::to_string(state.scroll_counts));
   }
-  // Held open without sharing by another program, the file keeps what a
-  // load had; only a file that is gone means no entries.
-  WriteFile("case.ini", "[general]\nscroll_counts=7\n[exclude_class]\nEdit\n");
-  host::LoadSettings(state);
-  HANDLE held = CreateFileA(state.settings_path, GENERIC_READ, 0, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  const bool kept = !host::LoadSettings(state) && state.scroll_counts == 7 &&
-                    state.exclude_class.Contains("Edit");
-  CloseHandle(held);
-  DeleteFileA(state.settings_path);
-  Check(kept && host::LoadSettings(state) && state.scroll_counts == 3 &&
-            !state.exclude_class.Contains("Edit"),
-        "settings: a file held open is kept, a missing one is not");
 }
 
 // tavrin-check on a file with traps, named without a folder (the profile
@@ -634,6 +629,27 @@ void SettingsCheck() {
           "tavrin-check "s + row.args + ": exit " + std::to_string(row.code),
           text);
   }
+}
+
+// A second instance of Tavrin64: "terminate" without one running, and
+// against a window of its class and title that does not go. That box has no
+// caption of its own: "Error".
+void TerminateWithoutHost() {
+  Check(ExitCodeOf(Start("Tavrin64.exe terminate")) == 0 && !HostWindow(),
+        "\"terminate\" without a running instance: exit 0, no window");
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.lpszClassName = "Tavrin64Class";
+  RegisterClassA(&wc);
+  HWND stuck = CreateWindowExA(0, wc.lpszClassName, "Tavrin64", 0, 0, 0, 10, 10,
+                               nullptr, nullptr, nullptr, nullptr);
+  DWORD code = 0;
+  const std::string text =
+      RunAnswering("Tavrin64.exe terminate", code, IDOK, "Error");
+  Check(text == "Terminate failed!" && code == kFailed,
+        "an instance that stays: exit -1", text);
+  DestroyWindow(stuck);
+  UnregisterClassA(wc.lpszClassName, nullptr);
 }
 #endif  // _WIN64
 
@@ -668,7 +684,6 @@ const std::vector<Row> kHostRows = {
   {"wheel down over an unfocused window: lines, then the end", Child, Top, 0x20A, kDown, Lines(kDown, Child, WM_VSCROLL, 2)},
   {"wheel up: lines up", Child, Top, 0x20A, kUp, Lines(kUp, Child, WM_VSCROLL, 2)},
   {"a list box", List, Top, 0x20A, kDown, {{Top, WM_NULL, kDown}}},
-  {"only the horizontal bar can scroll: horizontal lines", Probe, Top, 0x20A, kDown, Lines(kDown, Probe, WM_HSCROLL, 2)},
   {"excluded class: one marked notch, arriving stripped", Pane, Top, 0x20A, kDown, Forwarded(kDown, Pane)},
   {"excluded top-level class: forwarded to the child", ExChild, Top, 0x20A, 0xF00000, {{Top, WM_NULL, 0xF00000}, {ExChild, 0x20A, kUp}}},
   {"an up-down, though excluded, at 5: up to 6", Spin, Top, 0x20A, kUp, SetPos(kUp, 6), {10, 0, 5}},
@@ -691,36 +706,32 @@ const std::vector<Row> kHungRows = {
   {"a hung up-down control costs one notch", HungSpin, Top, 0x20A, kUp, {{Top, WM_NULL, kUp}}},
   {"every other window is served meanwhile", Child, Top, 0x20A, kDown, Lines(kDown, Child, WM_VSCROLL, 2)},
 };
-const std::vector<Row> kAfterHostile = {
-  {"after 1,000 hostile notifications the wheel works", Child, Top, 0x20A, kUp, Lines(kUp, Child, WM_VSCROLL, 2)},
-};
-const std::vector<Row> kCapped = {
-  {"scroll_counts 2000000000: 1,000 lines, then the end", Child, Top, 0x20A, kDown, Lines(kDown, Child, WM_VSCROLL, 1000)},
-};
-const std::vector<Row> kHandEdited = {
-  {"a hand edit takes effect within a second", Child, Top, 0x20A, kDown, Lines(kDown, Child, WM_VSCROLL, 4)},
-};
+const Row kAfterHostile =
+  {"after 1,000 hostile notifications the wheel works", Child, Top, 0x20A, kUp, Lines(kUp, Child, WM_VSCROLL, 2)};
+const Row kCapped =
+  {"scroll_counts 2000000000: 1,000 lines, then the end", Child, Top, 0x20A, kDown, Lines(kDown, Child, WM_VSCROLL, 1000)};
+const Row kHandEdited =
+  {"a hand edit takes effect within a second", Child, Top, 0x20A, kDown, Lines(kDown, Child, WM_VSCROLL, 4)};
 const std::vector<Row> kNegativeCounts = {
   {"negative scroll_counts from its own file: only the end", Child, Top, 0x20A, kDown, Lines(kDown, Child, WM_VSCROLL, 0)},
   {"close_by_mbtn 0: middle clicks pass untouched", Top, Child, 0x208, 0, {{Child, 0x208, 0}}},
 };
 #endif
-const std::vector<Row> kWhileAsking = {
-  {"the wheel works while a question is open", Child, Top, 0x20A, kDown, Lines(kDown, Child, WM_VSCROLL, 2)},
-};
+const Row kWhileAsking =
+  {"the wheel works while a question is open", Child, Top, 0x20A, kDown, Lines(kDown, Child, WM_VSCROLL, 2)};
 
 // Ctrl + middle click over the window: each question (5001 + n, about the
 // class) checked in English and answered; then the file holds `written`
 // (or is as it was), and the wheel over the window does as `after` says.
 struct Question {
   int n;
-  const char* className;
+  const char* className;  // 5007's subject (nullptr): the file
   WPARAM answer;
 };
 struct EditRow {
   const char* name;
   Win window;
-  std::vector<Question> questions;  // 5007's subject (nullptr): the file
+  std::vector<Question> questions;
   const char* written;
   std::vector<Row> after;
   bool held = false;  // the file is held open without sharing meanwhile
@@ -745,10 +756,8 @@ const std::vector<EditRow> kEdits = {
 
 void Edit(const EditRow& row) {
   const std::string before = ReadFile("Tavrin64.ini");
-  // Keys go to the foreground thread, which sees them in its own order: it
-  // must not be the host's, whose question boxes were in front until now.
-  SetForegroundWindow(win[Top]);
-  SetFocus(win[Child]);
+  // Not the host's thread, whose question boxes were in front until now.
+  Focus();
   HANDLE held = row.held
                     ? CreateFileA(Host("Tavrin64.ini").c_str(), GENERIC_READ, 0,
                                   nullptr, OPEN_EXISTING, 0, nullptr)
@@ -759,7 +768,7 @@ void Edit(const EditRow& row) {
   PostMessageA(win[row.window], WM_MBUTTONUP, 0, kL);
   Pump([] { return FindWindowA("#32770", "Tavrin64") != nullptr; }, 5000);
   keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
-  if (row.questions[0].n == 1) Rows(kWhileAsking);  // the first 5002
+  if (row.questions[0].n == 1) Rows({kWhileAsking});  // the first 5002
   std::string wrong;
   for (const Question& q : row.questions) {
     char want[1024];
@@ -782,15 +791,89 @@ void Edit(const EditRow& row) {
   Rows(row.after);
 }
 
-HWND HostWindow() { return FindWindowA("Tavrin64Class", "Tavrin64"); }
-
 const char kMainSettings[] =
     "[general]\r\nscroll_counts=2\r\nclose_by_mbtn=1\r\n[exclude_class]\r\n"
     "TvPane\r\nTvSync\r\nmsctls\r\n[exclude_parent_class]\r\nTvExcludedTop\r\n"
     "TvChild\r\n[mbtn_discard_class]\r\nTvDropTop\r\n[mbtn_passthrough_class]"
     "\r\nTvPassTop\r\nTvDropTop\r\n";
 
+// Starts the program and waits until a notch comes back through it.
+HANDLE StartHost(const std::string& program) {
+  HANDLE host = Start(program);
+  hostSync = true;
+  for (int i = 0; host && i < 40; ++i)
+    if (Settle(0, 250)) return host;
+  return nullptr;
+}
+
+// Whether the companion of the host with this window still runs.
+bool CompanionRuns(HWND host) {
+  const std::string name =
+      "Local\\Tavrin32." + std::to_string(static_cast<unsigned long>(
+                               reinterpret_cast<UINT_PTR>(host)));
+  HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, name.c_str());
+  if (mutex) CloseHandle(mutex);
+  return mutex != nullptr;
+}
+
+// "terminate" ends the host, and its companion with it.
+void Terminate(HANDLE host) {
+  const HWND window = HostWindow();
+  Check(ExitCodeOf(Start("Tavrin64.exe terminate")) == 0 &&
+            ExitCodeOf(host) == 0 && !HostWindow() &&
+            Pump([&] { return !CompanionRuns(window); }, 2000),
+        "\"terminate\" ends the instance and its companion; both exit with 0");
+}
+
 #ifdef _WIN64
+// Under Wine, GetScrollInfo answers only for windows of the calling
+// process: the host's own desktop reads the bars here, and a window whose
+// vertical bar spans one page and whose horizontal bar more gets horizontal
+// lines.
+void ScrollBars() {
+  Make(Bars, "TvBars", WS_POPUP | WS_HSCROLL | WS_VSCROLL, {660, 400, 200, 100},
+       nullptr);
+  SCROLLINFO bar{sizeof bar, SIF_RANGE | SIF_PAGE, 0, 99, 10, 0, 0};
+  SetScrollInfo(win[Bars], SB_HORZ, &bar, FALSE);
+  bar.nMax = 9;  // nMax + 1 == nPage: this bar cannot scroll
+  SetScrollInfo(win[Bars], SB_VERT, &bar, FALSE);
+  host::HostState state;
+  host::Win32Desktop desktop(state);
+  Mark();
+  host::Dispatch(desktop, state, WMU_WHEEL_DOWN,
+                 reinterpret_cast<host::WindowId>(win[Bars]), 0);
+  std::vector<Got> lines(3, {Bars, WM_HSCROLL, 1, 0});
+  lines.push_back({Bars, WM_HSCROLL, 8, 0});
+  Settle(lines.size());
+  Check(Since() == lines,
+        "only the horizontal bar can scroll: horizontal lines");
+}
+
+// A running host: a second start asks, a second companion is refused, and
+// one started by hand explains itself.
+void SecondStarts() {
+  DWORD code = 0;
+  for (const char* tail : {"", " Terminate"}) {
+    const std::string text = RunAnswering("Tavrin64.exe"s + tail, code, IDNO);
+    Check(
+        text == "Terminate Tavrin64?" && code == kFailed && HostWindow(),
+        "a second start \""s + tail + "\" asks; No: exit -1, the host runs on",
+        text);
+  }
+  DWORD process = 0;
+  GetWindowThreadProcessId(HostWindow(), &process);
+  char arguments[64];
+  snprintf(arguments, sizeof arguments, kCompanionArguments,
+           static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(HostWindow())),
+           0ul, 0ul, process);
+  Check(
+      ExitCodeOf(Start(kCompanionFile + " "s + arguments)) == kCompanionRefused,
+      "a second companion for the same host is refused");
+  const std::string text = RunAnswering(kCompanionFile, code);
+  Check(code == kCompanionUsage && text.starts_with("Tavrin32.exe is part of"),
+        "the companion started by hand explains itself", text);
+}
+
 // The file rewritten by hand, in two steps as an editor may save it: within
 // a second the host has read it whole (4 lines, and TvChild, which the
 // editor excluded, scrolled again).
@@ -798,41 +881,19 @@ void HandEdit() {
   std::string text = kMainSettings;
   text.replace(text.find("=2"), 2, "=4");
   WriteFile("Tavrin64.ini", text.substr(0, 40));
-  if (FILE* f = fopen(Host("Tavrin64.ini").c_str(), "ab")) {
-    fputs(text.c_str() + 40, f);
-    fclose(f);
-  }
+  WriteFile("Tavrin64.ini", text.substr(40), std::ios::app);
   std::string detail;
-  Check(Pump([&] { return RunRow(kHandEdited[0], detail); }, 1500),
-        kHandEdited[0].name, detail);
+  Check(Pump([&] { return RunRow(kHandEdited, detail); }, 1500),
+        kHandEdited.name, detail);
 }
 
 // A thread whose windows, TvHung and an up-down control, stop retrieving
-// messages until `release` is set; then it counts what it receives.
-std::atomic<int> hungScrolls, hungSetPos;
+// messages until `release` is set.
 HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
 
-LRESULT CALLBACK HungProc(HWND w, UINT m, WPARAM wParam, LPARAM lParam) {
-  if (m == 0x466) return MAKELONG(10, 0);  // UDM_GETRANGE
-  if (m == 0x468) return 5;                // UDM_GETPOS
-  hungScrolls += m == WM_VSCROLL;
-  hungSetPos += m == 0x467;
-  return DefWindowProcA(w, m, wParam, lParam);
-}
-
 DWORD WINAPI HungThread(void*) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = HungProc;
-  wc.lpszClassName = "TvHung";
-  RegisterClassA(&wc);
-  const char* classes[] = {"TvHung", "msctls_updown32"};
-  for (int i = 0; i < 2; ++i) {
-    win[HungPane + i] =
-        CreateWindowExA(0, classes[i], "", WS_POPUP | WS_VISIBLE, 760 + 100 * i,
-                        520, 80, 60, nullptr, nullptr, nullptr, nullptr);
-    SetWindowLongPtrA(win[HungPane + i], GWLP_WNDPROC,
-                      reinterpret_cast<LONG_PTR>(HungProc));
-  }
+  Make(HungPane, "TvHung", WS_POPUP, {760, 520, 80, 60}, nullptr);
+  Make(HungSpin, "msctls_updown32", WS_POPUP, {860, 520, 80, 60}, nullptr);
   WaitForSingleObject(release, INFINITE);
   for (MSG msg; GetMessageA(&msg, nullptr, 0, 0) > 0;) DispatchMessageA(&msg);
   return 0;
@@ -857,33 +918,29 @@ void Hung() {
 void HostileNotifications() {
   HWND gone = Make(kWins, "TvGone", 0, {0, 0, 1, 1}, nullptr);
   DestroyWindow(gone);
-  SetForegroundWindow(win[Top]);
-  SetFocus(win[Child]);
+  Focus();
   Mark();
-  uint64_t seed = 7;
   size_t keys = 0;
-  for (int i = 0; i < 1000; ++i) {
+  for (uint64_t i = 0, seed = 7; i < 1000; ++i) {
     seed = seed * 6364136223846793005ull + 1442695040888963407ull;
     const UINT message = WMU_MBUTTON_CLICK + static_cast<UINT>(seed >> 61) % 5;
-    const WPARAM w = i % 3 == 0   ? 0
-                     : i % 3 == 1 ? reinterpret_cast<WPARAM>(gone)
-                                  : static_cast<WPARAM>(seed | 1ull << 62);
-    PostMessageA(HostWindow(), message, w, static_cast<LPARAM>(seed));
+    const WPARAM windows[] = {0, reinterpret_cast<WPARAM>(gone),
+                              static_cast<WPARAM>(seed | 1ull << 62)};
+    PostMessageA(HostWindow(), message, windows[i % 3],
+                 static_cast<LPARAM>(seed));
     keys += message >= WMU_XBUTTON1_UP ? 4 : 0;
   }
   Settle();
   Pump([&] { return Since().size() >= keys; }, 10000);
-  const std::vector<Got> since = Since();
-  Check(since.size() == keys && std::all_of(since.begin(), since.end(),
-                                            [](const Got& g) {
-                                              return g.window == Child &&
-                                                     g.message >= WM_KEYDOWN &&
-                                                     g.message <= WM_SYSKEYUP;
-                                            }),
+  size_t typed = 0;
+  for (const Got& g : Since())
+    typed += g.window == Child && g.message >= WM_KEYDOWN &&
+             g.message <= WM_SYSKEYUP;
+  Check(typed == keys && Since().size() == keys,
         "hostile notifications: only the extra buttons' keys arrive",
-        std::to_string(since.size()) + " messages, " + std::to_string(keys) +
+        std::to_string(Since().size()) + " messages, " + std::to_string(keys) +
             " keys");
-  Rows(kAfterHostile);
+  Rows({kAfterHostile});
 }
 
 // 10,000 notches, 100 at a time so that no queue overflows: each brings
@@ -906,159 +963,42 @@ void Load() {
   Check(exact, "10,000 notches: each its lines and its end, in order");
 }
 
-#endif  // _WIN64
-
-// Starts the program and waits until a notch comes back through it.
-HANDLE StartHost(const std::string& program) {
-  HANDLE host = Start(program);
-  hostSync = true;
-  for (int i = 0; host && i < 40; ++i)
-    if (Settle(0, 250)) return host;
-  return nullptr;
-}
-
-// Whether the companion of the host with this window still runs.
-bool CompanionRuns(HWND host) {
-  const std::string name =
-      "Local\\Tavrin32." + std::to_string(static_cast<unsigned long>(
-                               reinterpret_cast<UINT_PTR>(host)));
-  HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, name.c_str());
-  if (mutex) CloseHandle(mutex);
-  return mutex != nullptr;
-}
-
-// "terminate" ends the host, and its companion with it.
-void Terminate(HANDLE host) {
-  const HWND window = HostWindow();
-  Check(RunProgram("Tavrin64.exe terminate") == 0 && ExitCodeOf(host) == 0 &&
-            !HostWindow() && Pump([&] { return !CompanionRuns(window); }, 2000),
-        "\"terminate\" ends the instance and its companion; both exit with 0");
-}
-
-void HostCases() {
-#ifdef _WIN64
-  Resources();
-  Settings();
-  SettingsCheck();
-  Check(RunProgram("Tavrin64.exe terminate") == 0 && !HostWindow(),
-        "\"terminate\" without a running instance: exit 0, no window");
-  // An instance that does not go: the class and the title, deaf to
-  // WM_DESTROY. The box has no caption of its own: "Error".
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.lpszClassName = "Tavrin64Class";
-  RegisterClassA(&wc);
-  HWND stuck = CreateWindowExA(0, wc.lpszClassName, "Tavrin64", 0, 0, 0, 10, 10,
-                               nullptr, nullptr, nullptr, nullptr);
-  DWORD code = 0;
-  std::string text = Answer(
-      "Error", IDOK, [&] { code = RunProgram("Tavrin64.exe terminate"); });
-  Check(text == "Terminate failed!" && code == kFailed,
-        "an instance that stays: exit -1", text);
-  DestroyWindow(stuck);
-  UnregisterClassA(wc.lpszClassName, nullptr);
-#endif
-
-  WriteFile("Tavrin64.ini", kMainSettings);
-  HANDLE host = StartHost("Tavrin64.exe");
-  Check(host != nullptr && CompanionRuns(HostWindow()),
-        "the host starts with its companion and serves the wheel");
-  if (!host) return;
-#ifdef _WIN64
-  // A window in the host's own process, from a library that a thread hook
-  // of ours loads there: under Wine, GetScrollInfo answers only for windows
-  // of the calling process.
-  HMODULE probe = LoadLibraryA(Here("host_probe.dll").c_str());
-  SetWindowsHookExA(WH_GETMESSAGE,
-                    reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(
-                        GetProcAddress(probe, "ProbeHook"))),
-                    probe, GetWindowThreadProcessId(HostWindow(), nullptr));
-  PostMessageA(HostWindow(), WM_NULL, 0, 0);
-  Check(Pump(
-            [] {
-              return (win[Probe] = FindWindowA("TvProbe", nullptr)) != nullptr;
-            },
-            5000),
-        "a probe window in the host's process");
-  for (const char* tail : {"", " Terminate"}) {
-    text = Answer("Tavrin64", IDNO,
-                  [&] { code = RunProgram("Tavrin64.exe"s + tail); });
-    Check(
-        text == "Terminate Tavrin64?" && code == kFailed && HostWindow(),
-        "a second start \""s + tail + "\" asks; No: exit -1, the host runs on",
-        text);
-  }
-  DWORD process = 0;
-  GetWindowThreadProcessId(HostWindow(), &process);
-  char arguments[64];
-  snprintf(arguments, sizeof arguments, kCompanionArguments,
-           static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(HostWindow())),
-           0ul, 0ul, process);
-  Check(RunProgram(kCompanionFile + " "s + arguments) == kCompanionRefused,
-        "a second companion for the same host is refused");
-  text = Answer("Tavrin64", IDOK, [&] { code = RunProgram(kCompanionFile); });
-  Check(code == kCompanionUsage && text.starts_with("Tavrin32.exe is part of"),
-        "the companion started by hand explains itself", text);
-#endif
-  SetForegroundWindow(win[Top]);  // back from the questions' boxes
-  SetFocus(win[Child]);
-  Rows(kHostRows);
-  const LRESULT line = SendMessageA(win[List], LB_GETTOPINDEX, 0, 0);
-  Check(line == 2, "the list box scrolled 2 lines",
-        "  first line " + std::to_string(line));
-#ifdef _WIN64
-  Hung();
-  HostileNotifications();
-  Load();
-#else
-  Check(RunProgram("e2e_runner.exe late", true) == 0,
-        "a 32-bit application started later is served within a second");
-#endif
-  for (const EditRow& row : kEdits) Edit(row);
-#ifndef _WIN64
-  Terminate(host);
-  // Ended by force: the companion ends within a second, its hooks removed,
-  // and 32-bit applications get their wheel untouched.
-  host = StartHost("Tavrin64.exe");
-  const HWND window = HostWindow();
-  TerminateProcess(host, 1);
-  Check(Pump([&] { return !CompanionRuns(window); }, 1000),
-        "a host ended by force: its companion ends within a second");
-  hostSync = false;
-  Rows(kUnhooked);
-#else
-  HandEdit();
-  Terminate(host);
-
-  // A renamed copy reads the settings file of its own name; without its
-  // companion it says once that 32-bit applications are not served.
+// A renamed copy reads the settings file of its own name; without its
+// companion it says once that 32-bit applications are not served.
+void RenamedCopy() {
   CopyFileA(Host("Tavrin64.exe").c_str(), Host("Renamed.exe").c_str(), FALSE);
   WriteFile("Renamed.ini",
             "[general]\r\nscroll_counts=-3\r\n[exclude_class]\r\nTvSync\r\n");
   MoveFileA(Host("TV_Hook.dll").c_str(), Host("TV_Hook.off").c_str());
-  text = Answer("Tavrin64", IDOK, [&] { host = StartHost("Renamed.exe"); });
+  HANDLE host = nullptr;
+  std::string text =
+      Answer("Tavrin64", IDOK, [&] { host = StartHost("Renamed.exe"); });
   MoveFileA(Host("TV_Hook.off").c_str(), Host("TV_Hook.dll").c_str());
   char notice[256];
   snprintf(notice, sizeof notice, kStrings[7][0], "Tavrin64", "TV_Hook.dll");
   Check(text == notice, "without the 32-bit library: 5008, once", text);
   Rows(kNegativeCounts);
-  text = Answer("Tavrin64", IDYES, [&] { code = RunProgram("Renamed.exe"); });
+  DWORD code = 0;
+  text = RunAnswering("Renamed.exe", code, IDYES);
   Check(code == 0 && ExitCodeOf(host) == 0 && !HostWindow(),
         "a second start answered Yes ends both", text);
+}
 
-  // Two starts at the same moment: one asks, the other serves.
+// Two starts at the same moment: one asks, the other serves. Then that one
+// ends by force, without ResetHook: its window is gone, and the wheel of
+// every application passes untouched until the next start, which may set
+// its hook, and catches every notch once.
+void TwoStartsThenKilled() {
   HANDLE starts[] = {Start("Tavrin64.exe"), Start("Tavrin64.exe")};
-  text = Answer("Tavrin64", IDNO);
+  const std::string text = Answer("Tavrin64", IDNO);
   Pump([&] { return WaitForMultipleObjects(2, starts, FALSE, 0) < 2; }, 5000);
   const DWORD asked = WaitForMultipleObjects(2, starts, FALSE, 0);
+  DWORD code = 0;
   GetExitCodeProcess(starts[asked % 2], &code);
-  host = starts[1 - asked % 2];
+  HANDLE host = starts[1 - asked % 2];
   Check(
       asked < 2 && code == kFailed && text == "Terminate Tavrin64?" && Settle(),
       "two starts at once: one asks and ends, the other serves", text);
-  // Ended by force, without ResetHook: its window is gone, and the wheel of
-  // every application passes untouched until the next start, which may
-  // set its hook, and catches every notch once.
   TerminateProcess(host, 1);
   WaitForSingleObject(host, 5000);
   hostSync = false;
@@ -1070,12 +1010,24 @@ void HostCases() {
   Check(host != nullptr,
         "after a killed host, a host starts on a hostile file of " +
             std::to_string(ReadFile("Tavrin64.ini").size() >> 20) + " MB");
-  Rows(kCapped);
+  Rows({kCapped});
   Terminate(host);
-#endif
 }
 
-#ifndef _WIN64
+#else
+
+// Ended by force: the companion ends within a second, its hooks removed,
+// and 32-bit applications get their wheel untouched.
+void KilledHost() {
+  HANDLE host = StartHost("Tavrin64.exe");
+  const HWND window = HostWindow();
+  TerminateProcess(host, 1);
+  Check(Pump([&] { return !CompanionRuns(window); }, 1000),
+        "a host ended by force: its companion ends within a second");
+  hostSync = false;
+  Rows(kUnhooked);
+}
+
 // Started by the 32-bit host cases: a window of a process that did not run
 // when the host started. 0 once a notch over it comes back as lines, within
 // a second of its making.
@@ -1097,8 +1049,49 @@ int LateApplication() {
   printf("a new 32-bit window served after %llu ms\n", GetTickCount64() - made);
   return served() ? 0 : 1;
 }
+#endif  // _WIN64
+
+void HostCases() {
+#ifdef _WIN64
+  Resources();
+  Settings();
+  SettingsCheck();
+  ScrollBars();
+  TerminateWithoutHost();
 #endif
+  WriteFile("Tavrin64.ini", kMainSettings);
+  HANDLE host = StartHost("Tavrin64.exe");
+  if (!Check(host && CompanionRuns(HostWindow()),
+             "the host starts with its companion and serves the wheel"))
+    return;
+#ifdef _WIN64
+  SecondStarts();
 #endif
+  Focus();  // back from the questions' boxes
+  Rows(kHostRows);
+  const LRESULT line = SendMessageA(win[List], LB_GETTOPINDEX, 0, 0);
+  Check(line == 2, "the list box scrolled 2 lines",
+        "  first line " + std::to_string(line));
+#ifdef _WIN64
+  Hung();
+  HostileNotifications();
+  Load();
+#else
+  Check(ExitCodeOf(Start("e2e_runner.exe late", true)) == 0,
+        "a 32-bit application started later is served within a second");
+#endif
+  for (const EditRow& row : kEdits) Edit(row);
+#ifdef _WIN64
+  HandEdit();
+  Terminate(host);
+  RenamedCopy();
+  TwoStartsThenKilled();
+#else
+  Terminate(host);
+  KilledHost();
+#endif
+}
+#endif  // TAVRIN_HOST_CASES
 
 }  // namespace
 
