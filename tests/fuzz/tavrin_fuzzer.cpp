@@ -105,7 +105,8 @@ void Settings(std::string_view input) {
 template <typename Word>
 void HookFilter(std::string_view input) {
   const auto code = Take<int32_t>(input);
-  const auto removal = Take<Word>(input);
+  // Mostly PM_REMOVE: any other value, taken whole, is rarely exactly that.
+  const Word removal = Take<uint8_t>(input) & 1 ? Take<Word>(input) : 1;
   // Most messages in or near the range the hook looks at.
   const uint32_t message = 0x200 + Take<uint8_t>(input) % 0x20;
   const auto wParam = Take<Word>(input);
