@@ -34,11 +34,8 @@ const PrefixCase kPrefixCases[] = {
     // "!" is the first key and never matches; the high sentinel is not.
     // Names above the high sentinel have no bound.
     {{},
-     {"!Wnd", "\xFB\x5B"},
-     {"", " Edit", "\t", "!",
-      "\xFB\x5B"
-      "A",
-      "\xFB\x5C", "\xFC"}},
+     {"!Wnd", "\xFB["},
+     {"", " Edit", "\t", "!", "\xFB[A", "\xFB\x5C", "\xFC"}},
     {{"!m"}, {"!mx", "!a"}, {"!z"}},
     // Bytes sort as unsigned values: 0x80 and up after ASCII.
     {{"\xC0Win", "\x7FZ"}, {"\xC0Window", "\x7FZa"}, {"\xBF"}},
