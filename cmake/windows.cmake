@@ -17,6 +17,17 @@ function(tavrin_add_wine_test name target)
   add_test(NAME ${name}
     COMMAND ${PROJECT_SOURCE_DIR}/tests/e2e/run_wine.sh
             $<TARGET_FILE:${target}> ${ARGN})
+  # 77: a 32-bit program on a machine that runs none (run_wine.sh).
   set_tests_properties(${name} PROPERTIES LABELS e2e TIMEOUT 300
+    SKIP_RETURN_CODE 77
     ENVIRONMENT "TAVRIN_WINE_PREFIX=${TAVRIN_WINE_PREFIX}")
+endfunction()
+
+# tavrin_manifest(NAME ARCH FILE): the one application manifest of every
+# program, made for this one into FILE in the current build directory.
+function(tavrin_manifest name arch file)
+  set(TAVRIN_MANIFEST_NAME ${name})
+  set(TAVRIN_MANIFEST_ARCH ${arch})
+  configure_file(${PROJECT_SOURCE_DIR}/common/app.manifest.in
+                 ${CMAKE_CURRENT_BINARY_DIR}/${file} @ONLY)
 endfunction()

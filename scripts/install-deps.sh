@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   mingw-w64
   wine wine64 wine32:i386
-  python3
+  python3 file
 )
 # The run command shows the utility on an X display and drives real input.
 [ "${1:-}" = --run ] && packages+=(xvfb xdotool x11-utils imagemagick)

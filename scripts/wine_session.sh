@@ -26,6 +26,22 @@ wine_session_end() {
   [ -z "$wine_session_display_file" ] || rm -f "$wine_session_display_file"
 }
 
+# A kernel built without 32-bit support cannot start Wine's 32-bit loader,
+# which Debian's wine command tries first: such a machine runs 64-bit
+# Windows programs through the 64-bit loader alone, and TAVRIN_NO_32BIT
+# tells the tests that no 32-bit program can run here.
+wine_session_pick_loader() {
+  unset TAVRIN_NO_32BIT
+  if /usr/lib/wine/wine --version >/dev/null 2>&1; then return; fi
+  local shims="$WINEPREFIX.loader"
+  mkdir -p "$shims"
+  for name in wine wine-stable; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shims/$name"
+    chmod +x "$shims/$name"
+  done
+  export PATH="$shims:$PATH" WINELOADER=/usr/lib/wine/wine64 TAVRIN_NO_32BIT=1
+}
+
 wine_session_start() {
   local driver=$1
   if [ "$driver" = user ]; then
@@ -38,6 +54,7 @@ wine_session_start() {
 
   mkdir -p "$WINEPREFIX"
   WINEPREFIX=$(cd "$WINEPREFIX" && pwd)
+  wine_session_pick_loader
   exec 9>"$WINEPREFIX.lock"
   flock 9
   trap wine_session_end EXIT

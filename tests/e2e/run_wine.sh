@@ -20,6 +20,12 @@ done
 source "$(dirname "$0")/../../scripts/wine_session.sh"
 wine_session_start null
 
+# A 32-bit program on a machine that cannot run one: skipped, and said so.
+if [ -n "${TAVRIN_NO_32BIT:-}" ] && file -b "$1" | grep -q '^PE32 '; then
+  echo "run_wine: skipped: $(basename "$1") is a 32-bit program, and this machine's kernel runs no 32-bit programs" >&2
+  exit 77
+fi
+
 status=0
 timeout --kill-after=5 "$timeout_s" wine "$@" || status=$?
 [ $status -eq 124 ] && echo "run_wine: $1 did not end within ${timeout_s}s" >&2
