@@ -14,7 +14,7 @@
 int main() {
   char directory[MAX_PATH];
   GetTempPathA(MAX_PATH, directory);
-  tavrin::host::HostState state;
+  tavrin::rules::HostState state;
   const std::string path = std::string(directory) + "tavrin_load_bench.ini";
   path.copy(state.settings_path, sizeof state.settings_path - 1);
   const std::string text = HostileSettings(
@@ -30,7 +30,7 @@ int main() {
   bool loaded = true;
   for (int round = 0; round < 5; ++round) {
     QueryPerformanceCounter(&start);
-    loaded &= tavrin::host::LoadSettings(state);
+    loaded &= tavrin::rules::LoadSettings(state);
     QueryPerformanceCounter(&end);
     best = std::min(best, static_cast<double>(end.QuadPart - start.QuadPart) /
                               static_cast<double>(frequency.QuadPart));

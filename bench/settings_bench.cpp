@@ -17,7 +17,7 @@
 
 namespace {
 
-using namespace tavrin::host;
+using namespace tavrin::rules;
 using Clock = std::chrono::steady_clock;
 
 // Class names of the kinds found on a desktop, made unique by a number.

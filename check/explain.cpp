@@ -6,16 +6,16 @@
 #include <map>
 
 #include "class_name_set.h"
-#include "dispatcher.h"
 #include "settings_reader.h"
+#include "window_rules.h"
 
 namespace tavrin::check {
 
 namespace {
 
-using host::ClassNameSet;
-using host::EntryKind;
-using host::kClassLists;
+using rules::ClassNameSet;
+using rules::EntryKind;
+using rules::kClassLists;
 
 constexpr size_t kLists = std::size(kClassLists);
 constexpr int kExcludeClass = 0;  // kClassLists[0], the prefix-rule list
@@ -47,20 +47,20 @@ std::string Quoted(std::string_view text) {
 std::string Section(int list) { return std::string(kClassLists[list].header); }
 
 std::string_view TrimmedStart(std::string_view text) {
-  while (!text.empty() && host::IsWhiteSpace(text.front()))
+  while (!text.empty() && rules::IsWhiteSpace(text.front()))
     text.remove_prefix(1);
   return text;
 }
 
 std::string_view Trimmed(std::string_view text) {
   text = TrimmedStart(text);
-  while (!text.empty() && host::IsWhiteSpace(text.back()))
+  while (!text.empty() && rules::IsWhiteSpace(text.back()))
     text.remove_suffix(1);
   return text;
 }
 
 // The blanks that keep an entry from listing what its writer meant.
-void FindBlankTraps(const host::Entry& entry, Note& note) {
+void FindBlankTraps(const rules::Entry& entry, Note& note) {
   const std::string_view name = Trimmed(entry.key);
   const std::string_view value = TrimmedStart(entry.value);
   if (name.empty()) return;
@@ -74,10 +74,10 @@ void FindBlankTraps(const host::Entry& entry, Note& note) {
   };
   // Only a key and a refused value have a name.
   if (entry.kind == EntryKind::Refused) {
-    if (value.size() < entry.value.size() && host::IsTrueValue(value))
+    if (value.size() < entry.value.size() && rules::IsTrueValue(value))
       warn(Trap::BlankAroundValue,
            "a blank before the value, so it is not 1, true or yes" + write);
-  } else if (host::IsWhiteSpace(entry.key.front())) {
+  } else if (rules::IsWhiteSpace(entry.key.front())) {
     const bool comment =
         std::string_view("#/;").find(name.front()) != std::string_view::npos;
     warn(Trap::BlankAroundKey,
@@ -87,7 +87,7 @@ void FindBlankTraps(const host::Entry& entry, Note& note) {
               : name.front() == '['
                   ? "; \"[\" ends a section only as a line's first byte"
                   : write));
-  } else if (host::IsWhiteSpace(entry.key.back())) {
+  } else if (rules::IsWhiteSpace(entry.key.back())) {
     warn(Trap::BlankAroundKey,
          "the key ends with a blank, so it matches only a class whose name "
          "does too" +
@@ -101,12 +101,12 @@ void FindBlankTraps(const host::Entry& entry, Note& note) {
 class Walk {
  public:
   explicit Walk(FileExplanation& result) : result_(result) {
-    result_.lists = std::make_unique<host::HostState>();
-    host::ResetClassLists(*result_.lists);
+    result_.lists = std::make_unique<rules::HostState>();
+    rules::ResetClassLists(*result_.lists);
   }
 
   void Piece(Note note, std::string_view piece) {
-    const host::Entry entry = host::ClassifyEntry(piece);
+    const rules::Entry entry = rules::ClassifyEntry(piece);
     if (entry.kind == EntryKind::SectionEnd) {
       note.what = reading_ >= 0 ? "ends " + Section(reading_) + "; " : "";
       OpenSection(note, piece);
@@ -154,7 +154,7 @@ class Walk {
   void OpenSection(Note& note, std::string_view piece) {
     int list = -1;
     for (size_t i = 0; i < kLists; ++i)
-      if (host::IsSectionHeader(piece, kClassLists[i].header))
+      if (rules::IsSectionHeader(piece, kClassLists[i].header))
         list = static_cast<int>(i);
     reading_ = -1;
     if (list >= 0 && !headerLine_[list]) {
@@ -169,7 +169,7 @@ class Walk {
                std::to_string(headerLine_[list]) +
                ") is read; the entries below this one never take effect"});
       outside_ = "in a second " + Section(list) + ": never read";
-    } else if (host::IsSectionHeader(piece, "[general]")) {
+    } else if (rules::IsSectionHeader(piece, "[general]")) {
       note.what += "[general] begins: the system's profile functions read it";
       outside_ = "in [general]: the system's profile functions read it";
     } else {
@@ -178,7 +178,7 @@ class Walk {
     }
   }
 
-  void ReadEntry(Note& note, const host::Entry& entry) {
+  void ReadEntry(Note& note, const rules::Entry& entry) {
     switch (entry.kind) {
       case EntryKind::Comment:
         note.what = "comment";
@@ -220,33 +220,33 @@ class Walk {
   std::map<std::string_view, size_t> first_[kLists];
 };
 
-const char* WheelWord(host::WheelAction action) {
+const char* WheelWord(rules::WheelAction action) {
   switch (action) {
-    case host::WheelAction::Forward:
+    case rules::WheelAction::Forward:
       return "forward";
-    case host::WheelAction::UpDown:
+    case rules::WheelAction::UpDown:
       return "updown";
-    case host::WheelAction::Lines:
+    case rules::WheelAction::Lines:
       break;
   }
   return "lines";
 }
 
-const char* ClickWord(std::optional<host::ClickAction> action) {
+const char* ClickWord(std::optional<rules::ClickAction> action) {
   if (!action) return "off";
   switch (*action) {
-    case host::ClickAction::Discard:
+    case rules::ClickAction::Discard:
       return "discard";
-    case host::ClickAction::Pass:
+    case rules::ClickAction::Pass:
       return "pass";
-    case host::ClickAction::Close:
+    case rules::ClickAction::Close:
       break;
   }
   return "close";
 }
 
 std::string LinesText(int32_t scrollCounts) {
-  const uint32_t lines = host::LinesPerNotch(scrollCounts);
+  const uint32_t lines = rules::LinesPerNotch(scrollCounts);
   return std::to_string(lines) + " line message" + (lines == 1 ? "" : "s") +
          " a notch, then SB_ENDSCROLL" +
          (scrollCounts < 0 ? " (a negative value counts as 0)"
@@ -266,24 +266,27 @@ void PrintEffective(FILE* out, const Effective& effective) {
 
 // The prefix rule's step, told from the same lookup that ExcludingKey makes.
 std::string PrefixStep(const ClassNameSet& set, std::string_view name,
-                       const host::WheelDecision& wheel) {
+                       const rules::WheelDecision& wheel) {
   const ClassNameSet::Position bound = set.LowerBound(name);
   const std::string cls = Quoted(name);
+  // The low sentinel "!" is in no file: the user is told what it does.
+  if (wheel.key == rules::kLowSentinel)
+    return cls + " begins with \"!\", which is always excluded: yes";
   if (wheel.list == "exclude_class")
     return *bound == name
                ? cls + " is a key: yes"
                : "the key just below " + cls + " is " + Quoted(wheel.key) +
                      ", and " + cls + " begins with it: yes";
   if (bound == set.End()) return cls + " sorts after every key: no";
-  if (set.IsFirst(bound))
-    return cls + " sorts at or before the first key, " + Quoted(*bound) +
-           ", which never matches: no";
-  const std::string_view below = *ClassNameSet::Predecessor(bound);
+  const std::string_view below = set.IsFirst(bound)
+                                     ? rules::kLowSentinel
+                                     : *ClassNameSet::Predecessor(bound);
+  if (below == rules::kLowSentinel) return "no key lies below " + cls + ": no";
   std::string step = "the key just below " + cls + " is " + Quoted(below) +
                      ", and " + cls + " does not begin with it: no";
   for (size_t n = name.size(); n-- > 1;)
     if (const std::string_view key = set.Find(name.substr(0, n));
-        !key.empty() && key != host::kLowSentinel)
+        !key.empty() && key != rules::kLowSentinel)
       step += "\n     (" + Quoted(key) + " begins " + cls + ", but " +
               Quoted(below) + " sorts between them)";
   return step;
@@ -303,12 +306,12 @@ const char kUsage[] =
 FileExplanation ExplainFile(FILE* file) {
   FileExplanation result;
   Walk walk(result);
-  char buffer[host::kLinePieceBytes + 1];
+  char buffer[rules::kLinePieceBytes + 1];
   int line = 1, piece = 1;
   for (std::string_view text;;) {
     // Cleared first, so that a line feed found in it was read just now.
     memset(buffer, 0, sizeof buffer);
-    if (!host::ReadLinePiece(file, buffer, text)) break;
+    if (!rules::ReadLinePiece(file, buffer, text)) break;
     const auto* feed =
         static_cast<const char*>(memchr(buffer, '\n', sizeof buffer));
     Note note{line, piece, std::string(text), {}, {}};
@@ -354,16 +357,17 @@ void PrintFile(FILE* out, std::string_view path,
           explanation.warnings == 1 ? "" : "s");
 }
 
-void PrintWindow(FILE* out, std::string_view path, const host::HostState& state,
-                 const Effective& effective, std::string_view className,
-                 std::string_view topClass, bool json, size_t warnings) {
-  const host::WheelDecision wheel =
-      host::DecideWheel(state, className, [&] { return topClass; });
-  std::optional<host::ClickAction> click;
+void PrintWindow(FILE* out, std::string_view path,
+                 const rules::HostState& state, const Effective& effective,
+                 std::string_view className, std::string_view topClass,
+                 bool json, size_t warnings) {
+  const rules::WheelDecision wheel =
+      rules::DecideWheel(state, className, [&] { return topClass; });
+  std::optional<rules::ClickAction> click;
   std::string_view clickList;
   if (effective.closeByMbtn) {
-    const host::ClickDecision decision =
-        host::DecideMiddleClick(state, topClass);
+    const rules::ClickDecision decision =
+        rules::DecideMiddleClick(state, topClass);
     click = decision.action;
     clickList = decision.list;
   }
@@ -382,7 +386,7 @@ void PrintWindow(FILE* out, std::string_view path, const host::HostState& state,
             Escaped(topClass, true).c_str(), WheelWord(wheel.action),
             string(wheel.list).c_str(), string(wheel.key).c_str(),
             ClickWord(click), string(clickList).c_str(), effective.scrollCounts,
-            host::LinesPerNotch(effective.scrollCounts),
+            rules::LinesPerNotch(effective.scrollCounts),
             effective.closeByMbtn ? 1 : 0, warnings);
     return;
   }
@@ -392,28 +396,28 @@ void PrintWindow(FILE* out, std::string_view path, const host::HostState& state,
           cls.c_str(), top.c_str());
   fprintf(out, "with %s:\n\nWheel\n", std::string(path).c_str());
   // Each step is shown until the one that decided.
-  const bool upDown = wheel.action == host::WheelAction::UpDown;
+  const bool upDown = wheel.action == rules::WheelAction::UpDown;
   fprintf(out, "  1. an up-down control, class \"%s\" exactly? %s\n",
-          host::kUpDownClass.data(), upDown ? "yes" : "no");
+          rules::kUpDownClass.data(), upDown ? "yes" : "no");
   if (!upDown)
     fprintf(out, "  2. [exclude_class], prefix rule: %s\n",
             PrefixStep(state.exclude_class, className, wheel).c_str());
-  if (wheel.action == host::WheelAction::Lines ||
+  if (wheel.action == rules::WheelAction::Lines ||
       wheel.list == "exclude_parent_class")
     fprintf(out, "  3. [exclude_parent_class], exact rule: is %s a key? %s\n",
             top.c_str(),
-            wheel.action == host::WheelAction::Lines ? "no" : "yes");
+            wheel.action == rules::WheelAction::Lines ? "no" : "yes");
   switch (wheel.action) {
-    case host::WheelAction::UpDown:
+    case rules::WheelAction::UpDown:
       fputs("  => updown: the control steps one position\n", out);
       break;
-    case host::WheelAction::Forward:
+    case rules::WheelAction::Forward:
       fprintf(out,
               "  => forward: the window gets the wheel message itself (key "
               "%s of [%s])\n",
               Quoted(wheel.key).c_str(), std::string(wheel.list).c_str());
       break;
-    case host::WheelAction::Lines:
+    case rules::WheelAction::Lines:
       fprintf(out, "  => lines: %s\n",
               LinesText(effective.scrollCounts).c_str());
       break;
@@ -426,15 +430,15 @@ void PrintWindow(FILE* out, std::string_view path, const host::HostState& state,
         "  => off\n",
         out);
   } else {
-    const bool discard = *click == host::ClickAction::Discard;
+    const bool discard = *click == rules::ClickAction::Discard;
     fprintf(out, "  1. [mbtn_discard_class], exact rule: is %s a key? %s\n",
             top.c_str(), discard ? "yes" : "no");
     if (!discard)
       fprintf(out,
               "  2. [mbtn_passthrough_class], exact rule: is %s a key? %s\n",
-              top.c_str(), *click == host::ClickAction::Pass ? "yes" : "no");
+              top.c_str(), *click == rules::ClickAction::Pass ? "yes" : "no");
     fputs(discard ? "  => discard: nothing happens\n"
-          : *click == host::ClickAction::Pass
+          : *click == rules::ClickAction::Pass
               ? "  => pass: the window gets the middle click as usual\n"
               : "  => close: the top-level window is asked to close\n",
           out);

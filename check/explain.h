@@ -1,7 +1,7 @@
 // tavrin-check's work apart from platform calls: what the host reads from a
 // settings file, line by line, with the traps in it, and what the wheel and
 // a middle click do over a window of a given class. Everything it says
-// comes from the host's own reader and rules.
+// comes from the reader and the rules that the host acts on.
 #pragma once
 
 #include <stddef.h>
@@ -45,7 +45,7 @@ struct FileExplanation {
   std::vector<Note> notes;
   // The lists the notes add up to, sentinels included: what a load reads
   // from the same bytes.
-  std::unique_ptr<host::HostState> lists;
+  std::unique_ptr<rules::HostState> lists;
   size_t warnings = 0;
   bool readFailed = false;
 };
@@ -67,9 +67,10 @@ void PrintFile(FILE* out, std::string_view path,
 // tavrin-check [--json] FILE CLASS [TOPLEVEL-CLASS]: the wheel and the
 // middle click over a window of the class in a top-level window of the
 // other, step by step or as one JSON object.
-void PrintWindow(FILE* out, std::string_view path, const host::HostState& state,
-                 const Effective& effective, std::string_view className,
-                 std::string_view topClass, bool json, size_t warnings);
+void PrintWindow(FILE* out, std::string_view path,
+                 const rules::HostState& state, const Effective& effective,
+                 std::string_view className, std::string_view topClass,
+                 bool json, size_t warnings);
 
 struct Args {
   bool help = false;

@@ -1,6 +1,6 @@
 // tavrin-check.exe: explains a settings file, and what Tavrin64 does over a
 // window of a given class. Its platform part: the full path, the file, the
-// host's own load and profile reads; explain.cpp does the rest.
+// host's own loader and profile reads; explain.cpp does the rest.
 #include <windows.h>
 
 #include <errno.h>
@@ -17,10 +17,6 @@
 using namespace tavrin;
 
 namespace {
-
-struct FileCloser {
-  void operator()(FILE* file) const { fclose(file); }
-};
 
 int Unreadable(const char* path, const std::string& why) {
   fprintf(stderr, "tavrin-check: %s: %s\n", path, why.c_str());
@@ -41,7 +37,7 @@ int main(int argc, char** argv) {
     return check::kExitOk;
   }
 
-  auto state = std::make_unique<host::HostState>();
+  auto state = std::make_unique<rules::HostState>();
   char* const path = state->settings_path;
   // The host always has a full path; given a bare name, the profile
   // functions would look in the Windows directory.
@@ -54,7 +50,7 @@ int main(int argc, char** argv) {
   if (attributes != INVALID_FILE_ATTRIBUTES &&
       (attributes & FILE_ATTRIBUTE_DIRECTORY))
     return Unreadable(path, "a folder, not a settings file");
-  const std::unique_ptr<FILE, FileCloser> file(host::OpenSettingsFile(path));
+  const rules::SettingsFile file = rules::OpenSettingsFile(path);
   if (!file)
     return Unreadable(path, errno == EACCES
                                 ? "access denied (another program may hold "
@@ -62,14 +58,14 @@ int main(int argc, char** argv) {
                                 : strerror(errno));
 
   // What the host would load from it, through its own loader.
-  host::ResetClassLists(*state);
-  if (!host::LoadSettings(*state))
+  rules::ResetClassLists(*state);
+  if (!rules::LoadSettings(*state))
     return Unreadable(path, "cannot be read just now");
   const check::Effective effective{state->scroll_counts,
-                                   host::ReadCloseByMbtn(path)};
+                                   rules::ReadCloseByMbtn(path)};
   const check::FileExplanation explanation = check::ExplainFile(file.get());
   if (explanation.readFailed) return Unreadable(path, "a read failed");
-  for (const host::ClassList& list : host::kClassLists) {
+  for (const rules::ClassList& list : rules::kClassLists) {
     if (!(explanation.lists.get()->*list.set == state.get()->*list.set)) {
       fprintf(stderr,
               "tavrin-check: %s changed while it was read; run tavrin-check "

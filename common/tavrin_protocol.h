@@ -16,6 +16,12 @@ inline constexpr uint32_t kWmXButtonDown = 0x20B;
 inline constexpr uint32_t kWmXButtonUp = 0x20C;
 inline constexpr uint32_t kWmMouseHWheel = 0x20E;
 
+// The up-down control's messages that the host sends and posts to step one
+// under the pointer.
+inline constexpr uint32_t kUdmGetRange = 0x0466;
+inline constexpr uint32_t kUdmSetPos = 0x0467;
+inline constexpr uint32_t kUdmGetPos = 0x0468;
+
 // Notifications posted by the hook procedure to the host window. The five
 // values are consecutive, starting at WM_APP (0x8000) + 1234.
 

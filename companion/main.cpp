@@ -16,6 +16,7 @@
 #include "companion_ids.h"
 #include "companion_protocol.h"
 #include "hook_api.h"
+#include "program_identity.h"
 
 using namespace tavrin;
 
@@ -107,7 +108,7 @@ void CALLBACK OnWindow(HWINEVENTHOOK, DWORD, HWND window, LONG object,
 int Explain(HINSTANCE instance) {
   char text[1024] = "";
   LoadStringA(instance, IDS_COMPANION_ABOUT, text, sizeof text);
-  MessageBoxA(nullptr, text, "Tavrin64", MB_OK | MB_ICONINFORMATION);
+  MessageBoxA(nullptr, text, kProgramTitle, MB_OK | MB_ICONINFORMATION);
   return kCompanionUsage;
 }
 

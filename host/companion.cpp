@@ -6,9 +6,10 @@
 #include <string>
 
 #include "companion_protocol.h"
+#include "program_identity.h"
+#include "program_path.h"
 #include "resource_ids.h"
 #include "resource_message.h"
-#include "startup.h"
 
 namespace tavrin::host {
 
@@ -29,10 +30,9 @@ DWORD WINAPI TellNotServed(void* missing) {
 }  // namespace
 
 void Companion::Start(HWND window, bool closeByMbtn) {
-  char program[MAX_PATH];
-  const DWORD n = GetModuleFileNameA(nullptr, program, sizeof program);
-  std::string file(program, n < sizeof program ? n : 0);
-  file = file.substr(0, file.find_last_of('\\') + 1) + kCompanionFile;
+  // By its full path only: a bare name would be looked up in the current
+  // folder too.
+  const std::string file = BesideProgram(kCompanionFile);
   SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
   HANDLE ready = CreateEventA(&inherited, TRUE, FALSE, nullptr);
   char arguments[64];
@@ -44,9 +44,9 @@ void Companion::Start(HWND window, bool closeByMbtn) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   DWORD code = kCompanionDone;
-  bool serving =
-      ready && CreateProcessA(file.c_str(), line.data(), nullptr, nullptr, TRUE,
-                              0, nullptr, nullptr, &startup, &process_);
+  bool serving = ready && !file.empty() &&
+                 CreateProcessA(file.c_str(), line.data(), nullptr, nullptr,
+                                TRUE, 0, nullptr, nullptr, &startup, &process_);
   if (serving) {
     CloseHandle(process_.hThread);
     process_.hThread = nullptr;

@@ -1,23 +1,22 @@
 #include "dispatcher.h"
 
-#include <algorithm>
 #include <optional>
 
 #include "exclusion_editor.h"
 #include "tavrin_protocol.h"
+#include "window_rules.h"
 
 namespace tavrin::host {
 
 namespace {
+
+using namespace rules;
 
 constexpr uint32_t kWmSysCommand = 0x0112;
 constexpr uint64_t kScClose = 0xF060;
 constexpr uint32_t kWmHScroll = 0x0114;
 constexpr uint32_t kWmVScroll = 0x0115;
 constexpr uint64_t kSbEndScroll = 8;
-constexpr uint32_t kUdmGetRange = 0x0466;
-constexpr uint32_t kUdmSetPos = 0x0467;
-constexpr uint32_t kUdmGetPos = 0x0468;
 constexpr uint8_t kVkMenu = 0x12;
 constexpr uint8_t kVkLeft = 0x25;
 constexpr uint8_t kVkRight = 0x27;
@@ -33,13 +32,6 @@ constexpr uint64_t kPassedReleaseWParam = MK_INJECTED;
 // the downward value is 0xFF884000 sign-extended.
 constexpr uint64_t kForwardedWheelUp = 0x0000000000784000;
 constexpr uint64_t kForwardedWheelDown = 0xFFFFFFFFFF884000;
-
-// Line messages per notification: the setting, with a negative value (which
-// the file can yield) taken as none rather than as four thousand million,
-// and well below the 10,000 posted messages that a thread's queue holds, so
-// that the closing SB_ENDSCROLL always finds room and the host, and with it
-// the wheel of the whole desktop, is never busy for long.
-constexpr uint32_t kMaxLineMessages = 1000;
 
 // A bar counts as scrollable when it exists and its range is not exactly
 // one page: nMax + 1 != nPage in 32-bit arithmetic.
@@ -134,20 +126,6 @@ void TypeAltArrow(Desktop& desktop, uint8_t arrow) {
 }
 
 }  // namespace
-
-uint32_t LinesPerNotch(int32_t scrollCounts) {
-  if (scrollCounts <= 0) return 0;
-  return std::min(static_cast<uint32_t>(scrollCounts), kMaxLineMessages);
-}
-
-ClickDecision DecideMiddleClick(const HostState& state,
-                                std::string_view topClass) {
-  if (state.mbtn_discard_class.Contains(topClass))
-    return {ClickAction::Discard, "mbtn_discard_class"};
-  if (state.mbtn_passthrough_class.Contains(topClass))
-    return {ClickAction::Pass, "mbtn_passthrough_class"};
-  return {ClickAction::Close};
-}
 
 bool Dispatch(Desktop& desktop, const HostState& state, uint32_t message,
               uint64_t wParam, int64_t lParam) {

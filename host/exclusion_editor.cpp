@@ -19,8 +19,6 @@ struct ExclusionEntry {
   const char* value;  // "1": list it; "0": take it off
 };
 
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
 // False for a name that the settings reader could never read back as the
 // same key: an empty one, one whose line would be a comment ("#", "/",
 // ";") or end the section ("["), and one with blanks at either end, which
@@ -28,7 +26,8 @@ bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool CanBeListed(std::string_view name) {
   return !name.empty() &&
          std::string_view("#/;[").find(name.front()) == name.npos &&
-         !IsBlank(name.front()) && !IsBlank(name.back());
+         !rules::IsWhiteSpace(name.front()) &&
+         !rules::IsWhiteSpace(name.back());
 }
 
 // Writes the entry and reloads, unless its key could never be read back
@@ -36,7 +35,7 @@ bool CanBeListed(std::string_view name) {
 // a line that would do nothing, or, beginning with "[", would end the
 // section and hide every entry after it. A write that fails is reported,
 // and the file and the lists stay as they were.
-void Apply(Desktop& desktop, const HostState& state,
+void Apply(Desktop& desktop, const rules::HostState& state,
            const ExclusionEntry& entry, bool effective = true) {
   if (!effective || !CanBeListed(entry.key)) {
     desktop.Inform(IDS_CANNOT_BE_LISTED, entry.key);
@@ -49,15 +48,18 @@ void Apply(Desktop& desktop, const HostState& state,
 
 }  // namespace
 
-void EditExclusions(Desktop& desktop, const HostState& state, WindowId window) {
+void EditExclusions(Desktop& desktop, const rules::HostState& state,
+                    WindowId window) {
   // The facts are taken before the first question: a nested edit, started
   // while a question is open, may reload the lists under us.
   const std::string child = desktop.ClassName(window);
   const std::string parent = desktop.ClassName(TopLevelWindow(desktop, window));
-  const std::string_view childKey = ExcludingKey(state.exclude_class, child);
+  const std::string_view childKey =
+      rules::ExcludingKey(state.exclude_class, child);
   const bool parentExcluded = state.exclude_parent_class.Contains(parent);
   // A "0" line cannot take off a sentinel: the same question would come back.
-  const bool bySentinel = childKey == kLowSentinel || childKey == kHighSentinel;
+  const bool bySentinel =
+      childKey == rules::kLowSentinel || childKey == rules::kHighSentinel;
 
   if (parentExcluded) {
     if (desktop.Confirm(IDS_PARENT_EXCLUDED_QUESTION, parent))

@@ -9,6 +9,7 @@ namespace tavrin::host {
 
 // Asks about the window's class and its top-level window's class, writes
 // the chosen entry and reloads the settings, as the answers say.
-void EditExclusions(Desktop& desktop, const HostState& state, WindowId window);
+void EditExclusions(Desktop& desktop, const rules::HostState& state,
+                    WindowId window);
 
 }  // namespace tavrin::host

@@ -4,6 +4,8 @@
 #include "companion.h"
 #include "dispatcher.h"
 #include "hook_api.h"
+#include "program_identity.h"
+#include "program_path.h"
 #include "resource_ids.h"
 #include "resource_message.h"
 #include "settings_loader.h"
@@ -12,6 +14,7 @@
 #include "startup.h"
 #include "win32_desktop.h"
 
+using namespace tavrin;
 using namespace tavrin::host;
 
 namespace {
@@ -21,7 +24,7 @@ constexpr DWORD kTerminateWaitStepMs = 50;
 constexpr DWORD kStartUpLockWaitMs = 10000;
 
 // The host's state for the program's life.
-HostState g_host_state;
+rules::HostState g_host_state;
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam,
                                 LPARAM lParam) {
@@ -96,11 +99,10 @@ HWND CreateHostWindow(HINSTANCE instance) {
 // buffer leaves it empty: the host then runs on the defaults and never
 // touches a file it did not mean.
 void SetSettingsPath() {
-  char program[32768];
-  const DWORD n = GetModuleFileNameA(nullptr, program, sizeof program);
-  if (n == 0 || n >= sizeof program) return;
-  SettingsPathFor({program, n}, g_host_state.settings_path,
-                  sizeof g_host_state.settings_path);
+  const std::string program = ProgramPath();
+  if (!program.empty())
+    SettingsPathFor(program, g_host_state.settings_path,
+                    sizeof g_host_state.settings_path);
 }
 
 // Dispatches what is queued; false once WM_QUIT ends the loop,
@@ -131,10 +133,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
 
   SetSettingsPath();
   // The defaults stand if the file cannot be read at all just now.
-  ResetClassLists(g_host_state);
-  LoadSettings(g_host_state);
+  rules::ResetClassLists(g_host_state);
+  rules::LoadSettings(g_host_state);
   const bool closeByMbtn = g_host_state.settings_path[0] &&
-                           ReadCloseByMbtn(g_host_state.settings_path);
+                           rules::ReadCloseByMbtn(g_host_state.settings_path);
   // Only this instance's own hook is removed at the end: the state of the
   // library belongs to whoever set it.
   const bool hooked = SetHook(window, closeByMbtn);
@@ -145,11 +147,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   MSG msg{};
   SettingsWatch watch(g_host_state);
   for (;;) {
-    const HANDLE changed = watch.Changed();
+    const HANDLE changed = watch.ChangeHandle();
     const DWORD woken = MsgWaitForMultipleObjects(
-        changed ? 1 : 0, &changed, FALSE, watch.Timeout(), QS_ALLINPUT);
+        changed ? 1 : 0, &changed, FALSE, watch.TimeoutMs(), QS_ALLINPUT);
     if (changed && woken == WAIT_OBJECT_0) watch.OnChange();
-    if (woken == WAIT_TIMEOUT) watch.Settled();
+    if (woken == WAIT_TIMEOUT) watch.OnTimeout();
     if (!PumpMessages(msg)) break;
   }
   companion.Stop();

@@ -2,7 +2,7 @@
 
 #include <stdarg.h>
 
-#include "startup.h"
+#include "program_identity.h"
 
 namespace tavrin::host {
 

@@ -17,8 +17,8 @@ constexpr int kMaxRetries = 25;
 
 }  // namespace
 
-SettingsWatch::SettingsWatch(HostState& state) : state_(state) {
-  char folder[kSettingsPathBytes];
+SettingsWatch::SettingsWatch(rules::HostState& state) : state_(state) {
+  char folder[rules::kSettingsPathBytes];
   memcpy(folder, state.settings_path, sizeof folder);
   char* const slash = strrchr(folder, '\\');
   if (!slash) return;
@@ -37,7 +37,7 @@ SettingsWatch::~SettingsWatch() {
   if (change_) FindCloseChangeNotification(change_);
 }
 
-DWORD SettingsWatch::Timeout() const {
+DWORD SettingsWatch::TimeoutMs() const {
   if (!due_) return INFINITE;
   const ULONGLONG now = GetTickCount64();
   return due_ > now ? static_cast<DWORD>(due_ - now) : 0;
@@ -49,12 +49,12 @@ void SettingsWatch::OnChange() {
   retries_ = 0;
 }
 
-void SettingsWatch::Settled() {
+void SettingsWatch::OnTimeout() {
   due_ = 0;
   const Stamp before = Now();
   // Another file of the folder changed.
   if (Same(before, loaded_)) return;
-  if (!LoadSettings(state_)) {
+  if (!rules::LoadSettings(state_)) {
     if (++retries_ < kMaxRetries) due_ = GetTickCount64() + kSettleMs;
     return;
   }

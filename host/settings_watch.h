@@ -12,19 +12,20 @@ namespace tavrin::host {
 class SettingsWatch {
  public:
   // Watches the folder of state.settings_path, if there is one.
-  explicit SettingsWatch(HostState& state);
+  explicit SettingsWatch(rules::HostState& state);
   ~SettingsWatch();
   SettingsWatch(const SettingsWatch&) = delete;
   SettingsWatch& operator=(const SettingsWatch&) = delete;
 
-  // Signalled when something in the folder changed; null when not watching.
-  HANDLE Changed() const { return change_; }
-  // How long the message loop may wait before calling Settled().
-  DWORD Timeout() const;
-  // After Changed() was signalled.
+  // The handle that is signalled when something in the folder changed;
+  // null when not watching.
+  HANDLE ChangeHandle() const { return change_; }
+  // How long the message loop may wait before calling OnTimeout().
+  DWORD TimeoutMs() const;
+  // After ChangeHandle() was signalled.
   void OnChange();
-  // After Timeout() ran out: reloads if the file is not what was loaded.
-  void Settled();
+  // After TimeoutMs() ran out: reloads if the file is not what was loaded.
+  void OnTimeout();
 
  private:
   // The file as the folder shows it: size and time of the last write, or
@@ -37,7 +38,7 @@ class SettingsWatch {
   Stamp Now() const;
   static bool Same(const Stamp& a, const Stamp& b);
 
-  HostState& state_;
+  rules::HostState& state_;
   HANDLE change_ = nullptr;
   Stamp loaded_;
   ULONGLONG due_ = 0;  // GetTickCount64 at which to look again; 0: none

@@ -7,9 +7,6 @@
 
 namespace tavrin::host {
 
-inline constexpr char kWindowClass[] = "Tavrin64Class";
-inline constexpr char kProgramTitle[] = "Tavrin64";
-
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = -1;  // 0xFFFFFFFF
 

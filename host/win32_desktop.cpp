@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
+#include "program_identity.h"
 #include "resource_message.h"
 #include "settings_loader.h"
-#include "startup.h"
 
 namespace tavrin::host {
 
@@ -79,6 +79,6 @@ bool Win32Desktop::WriteSetting(const char* section, const std::string& key,
                                     state_.settings_path);
 }
 
-void Win32Desktop::ReloadSettings() { LoadSettings(state_); }
+void Win32Desktop::ReloadSettings() { rules::LoadSettings(state_); }
 
 }  // namespace tavrin::host

@@ -9,7 +9,7 @@ namespace tavrin::host {
 class Win32Desktop final : public Desktop {
  public:
   // Edits and reloads go to the settings file of this state, and into it.
-  explicit Win32Desktop(HostState& state) : state_(state) {}
+  explicit Win32Desktop(rules::HostState& state) : state_(state) {}
 
   std::string ClassName(WindowId window) override;
   WindowId Parent(WindowId window) override;
@@ -27,7 +27,7 @@ class Win32Desktop final : public Desktop {
   void ReloadSettings() override;
 
  private:
-  HostState& state_;
+  rules::HostState& state_;
 };
 
 }  // namespace tavrin::host

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-namespace tavrin::host {
+namespace tavrin::rules {
 
 namespace {
 
@@ -95,4 +95,4 @@ void ReadClassEntries(FILE* file, ClassNameSet& set) {
   }
 }
 
-}  // namespace tavrin::host
+}  // namespace tavrin::rules

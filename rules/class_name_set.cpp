@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-namespace tavrin::host {
+namespace tavrin::rules {
 
 void ClassNameSet::Insert(std::string_view key) {
   if (key.empty() || key.find('\0') != std::string_view::npos) return;
@@ -40,4 +40,4 @@ bool IsClassExcluded(const ClassNameSet& set, std::string_view name) {
   return !ExcludingKey(set, name).empty();
 }
 
-}  // namespace tavrin::host
+}  // namespace tavrin::rules

@@ -1,5 +1,6 @@
-// The host's global state: where the settings file lies and what the last
-// load read from it. Owned by the host's one thread for the program's life.
+// The loaded settings: where the settings file lies and what the last load
+// read from it. The host keeps one for its life, on its one thread;
+// tavrin-check loads one to explain it.
 #pragma once
 
 #include <stddef.h>
@@ -7,7 +8,7 @@
 
 #include "class_name_set.h"
 
-namespace tavrin::host {
+namespace tavrin::rules {
 
 inline constexpr size_t kSettingsPathBytes = 260;  // MAX_PATH
 inline constexpr int32_t kDefaultScrollCounts = 3;
@@ -24,4 +25,4 @@ struct HostState {
   ClassNameSet mbtn_passthrough_class;  // exact rule, middle click passed on
 };
 
-}  // namespace tavrin::host
+}  // namespace tavrin::rules

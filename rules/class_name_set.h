@@ -13,7 +13,7 @@
 #include <set>
 #include <string_view>
 
-namespace tavrin::host {
+namespace tavrin::rules {
 
 class ClassNameSet {
  public:
@@ -78,4 +78,4 @@ bool IsClassExcluded(const ClassNameSet& set, std::string_view name);
 // The key that makes the prefix rule match the name; empty when none does.
 std::string_view ExcludingKey(const ClassNameSet& set, std::string_view name);
 
-}  // namespace tavrin::host
+}  // namespace tavrin::rules

@@ -11,7 +11,7 @@
 
 #include "host_state.h"
 
-namespace tavrin::host {
+namespace tavrin::rules {
 
 // A line is read in pieces of at most this many bytes, its line feed
 // included, as fgets reads it into a 2048-byte buffer; each piece counts as
@@ -96,4 +96,4 @@ bool ReadClassSection(FILE* file, std::string_view header, ClassNameSet& set);
 // that begins with "[", the end of the file or a read failure.
 void ReadClassEntries(FILE* file, ClassNameSet& set);
 
-}  // namespace tavrin::host
+}  // namespace tavrin::rules

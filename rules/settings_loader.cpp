@@ -5,24 +5,15 @@
 #include <share.h>
 #include <stdio.h>
 
-#include <memory>
 #include <new>
 
 #include "settings_reader.h"
 
-namespace tavrin::host {
+namespace tavrin::rules {
 
-namespace {
-
-struct FileCloser {
-  void operator()(FILE* file) const { fclose(file); }
-};
-
-}  // namespace
-
-FILE* OpenSettingsFile(const char* path) {
+SettingsFile OpenSettingsFile(const char* path) {
   // _SH_DENYNO, so that a load never keeps an editor from saving the file.
-  return _fsopen(path, "rt", _SH_DENYNO);
+  return SettingsFile(_fsopen(path, "rt", _SH_DENYNO));
 }
 
 bool ReadCloseByMbtn(const char* path) {
@@ -38,7 +29,7 @@ bool LoadSettings(HostState& state) try {
   // An empty path (none could be made at start-up) names no file: given an
   // empty name, the profile functions would look in the Windows directory.
   if (path[0]) {
-    const std::unique_ptr<FILE, FileCloser> file(OpenSettingsFile(path));
+    const SettingsFile file = OpenSettingsFile(path);
     if (file) {
       // While the file is open for us, the profile functions can read it
       // too; held by another program, they would answer the default.
@@ -57,13 +48,11 @@ bool LoadSettings(HostState& state) try {
     fresh->scroll_counts = kDefaultScrollCounts;
   }
   state.scroll_counts = fresh->scroll_counts;
-  state.exclude_class.Swap(fresh->exclude_class);
-  state.exclude_parent_class.Swap(fresh->exclude_parent_class);
-  state.mbtn_discard_class.Swap(fresh->mbtn_discard_class);
-  state.mbtn_passthrough_class.Swap(fresh->mbtn_passthrough_class);
+  for (const ClassList& list : kClassLists)
+    (state.*list.set).Swap(fresh.get()->*list.set);
   return true;
 } catch (const std::bad_alloc&) {
   return false;
 }
 
-}  // namespace tavrin::host
+}  // namespace tavrin::rules

@@ -4,14 +4,21 @@
 
 #include <stdio.h>
 
+#include <memory>
+
 #include "host_state.h"
 
-namespace tavrin::host {
+namespace tavrin::rules {
+
+struct FileCloser {
+  void operator()(FILE* file) const { fclose(file); }
+};
+using SettingsFile = std::unique_ptr<FILE, FileCloser>;
 
 // Opens the settings file as a load reads it: in text mode (CR LF reads as
 // LF, 0x1A ends the text), without keeping anyone from writing it meanwhile.
 // Null when it cannot be opened; errno says why.
-FILE* OpenSettingsFile(const char* path);
+SettingsFile OpenSettingsFile(const char* path);
 
 // close_by_mbtn as the host takes it at start-up: any value but 0 is on.
 bool ReadCloseByMbtn(const char* path);
@@ -24,4 +31,4 @@ bool ReadCloseByMbtn(const char* path);
 // and so does running out of memory; false then.
 bool LoadSettings(HostState& state);
 
-}  // namespace tavrin::host
+}  // namespace tavrin::rules
