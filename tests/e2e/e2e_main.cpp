@@ -1,0 +1,51 @@
+// The end-to-end runner: the real binaries under Wine, each group of cases
+// in a file of its own (harness.h lists them), run in one order because the
+// host cases share one running host and one settings file.
+#include "harness.h"
+
+using namespace e2e;
+
+int main(int argc, char** argv) {
+#if defined(TAVRIN_HOST_CASES) && !defined(_WIN64)
+  if (argc > 1 && argv[1] == "late"s) return LateApplication();
+#else
+  (void)argc, (void)argv;
+#endif
+  CreateScene();
+  if (kNo32Bit) SetTimer(nullptr, 0, 10, NoCompanionTimer);
+  HookCases();
+#ifdef TAVRIN_HOST_CASES
+#ifdef _WIN64
+  StartupCases();
+  SettingsLoaderCases();
+  CheckCases();
+#endif
+  WriteFile("Tavrin64.ini", kMainSettings);
+  HANDLE host = StartHost("Tavrin64.exe");
+  if (Check(host && (kNo32Bit || CompanionRuns(HostWindow())),
+            "the host starts with its companion and serves the wheel")) {
+#ifdef _WIN64
+    SecondStartCases();
+    CompanionCases();
+#endif
+    WheelAndButtonCases();
+#ifdef _WIN64
+    HungApplicationCases();
+    HostileNotificationCases();
+#else
+    LateApplicationCases();
+#endif
+    EditorCases();
+#ifdef _WIN64
+    HandEditCases();
+#endif
+    TerminateCases(host);
+#ifdef _WIN64
+    RenamedCopyCases();
+#endif
+    KilledHostCases();
+  }
+#endif
+  printf("e2e: %d passed, %d failed\n", passed, failed);
+  return failed ? 1 : 0;
+}

@@ -1,0 +1,506 @@
+// The end-to-end harness: target windows in this program's own thread (the
+// global hook runs wherever a message is retrieved, so hook -> host ->
+// target crosses processes), a log of what they receive, rows of expected
+// messages checked by one helper, and the processes, boxes and files that
+// the cases drive.
+#pragma once
+
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "program_identity.h"
+#include "tavrin_protocol.h"
+
+namespace e2e {
+
+using namespace tavrin;
+using namespace std::string_literals;
+
+// The scene's windows, by what the cases use them for; Tv... are classes.
+enum Scene : int {
+  Sink,       // TvSink: gets the notifications when this program hosts
+  Top,        // TvTop: the focus window
+  Child,      // TvChild in Top, with the keyboard focus
+  List,       // a list box of 100 lines in Top
+  Spin,       // msctls_updown32 in Top, answering from `spin`
+  Lookalike,  // msctls_updown32x in Top
+  Pane,       // TvPaneA in Top
+  SyncPane,   // TvSync in Top, excluded: its notch ends every host case
+  ExChild,    // TvChild in the top-level TvExcludedTop
+  PassChild,  // TvChild in the top-level TvPassTop
+  DropChild,  // TvChild in the top-level TvDropTop
+  Popup,      // TvPopup, owned by Top
+  Dialog,     // a top-level window of the system's dialog class "#32770"
+  Blank,      // top-level "TvBlank ", a class with a trailing blank
+  Bang,       // top-level "!TvBang", excluded by the low sentinel
+  Bars,       // TvBars: only its horizontal bar can scroll
+  HungPane,   // TvHung and an up-down, top-level windows of a thread that
+  HungSpin,   // stops retrieving messages
+  kSceneWindows
+};
+
+// The lParam of every posted mouse message: a point left of and above the
+// primary monitor, whose negative coordinates must survive every crossing.
+constexpr int64_t kPointLParam = static_cast<int32_t>(0xFFF0FFE0);
+constexpr int64_t kSyncLParam = 0x7F017F01;  // the host sync's notch
+constexpr uint64_t kUp = 0x00780000, kDown = 0xFF880000;
+constexpr DWORD kFailed = 0xFFFFFFFF;  // the host's exit code -1
+
+// One message that one window received. A notification to Sink names a
+// Scene window in its wParam; key messages are logged with lParam 0.
+struct Got {
+  int window;
+  UINT message;
+  uint64_t wParam;
+  int64_t lParam = kPointLParam;
+  bool operator==(const Got&) const = default;
+};
+
+// The pointer is put over `pointer`, `message` is posted to `postTo` as the
+// system would, and exactly `expected` must arrive, in order.
+struct Row {
+  const char* name;
+  Scene pointer, postTo;
+  UINT message;
+  WPARAM wParam;
+  std::vector<Got> expected;
+  short spin[3] = {10, 0, 0};  // the up-down's Max, Min and position
+};
+
+inline HWND scene[kSceneWindows];
+inline std::vector<Got> got;
+inline size_t caseStart = 0;  // where the running case's messages begin
+inline short spin[3];
+inline bool hostSync =
+    false;  // a host of its own: each case ends with its notch
+inline const DWORD sceneThread = GetCurrentThreadId();
+inline std::atomic<int> hungScrolls, hungSetPos;  // the hung thread, resumed
+inline int passed = 0, failed = 0;
+
+// This machine runs no 32-bit program (scripts/wine_session.sh): no
+// companion can start, the cases that need one are skipped, and the notice
+// that each start of the host shows for it is answered wherever it shows.
+inline const bool kNo32Bit = getenv("TAVRIN_NO_32BIT") != nullptr;
+constexpr std::string_view kNoCompanionNotice =
+    "Tavrin64 does not serve 32-bit applications: Tavrin32.exe";
+
+inline bool Check(bool ok, const std::string& name,
+                  const std::string& detail = "") {
+  ++(ok ? passed : failed);
+  printf("%s %s\n%s", ok ? "ok  " : "FAIL", name.c_str(),
+         ok || detail.empty() ? "" : (detail + "\n").c_str());
+  fflush(stdout);
+  return ok;
+}
+
+// True, after saying so, when the case needs a 32-bit program to run.
+inline bool SkippedWithout32Bit(const char* name) {
+  if (kNo32Bit) printf("skip %s: this machine runs no 32-bit programs\n", name);
+  return kNo32Bit;
+}
+
+inline LRESULT CALLBACK Logged(HWND w, UINT m, WPARAM wParam, LPARAM lParam) {
+  if (GetCurrentThreadId() != sceneThread) {
+    hungScrolls += m == WM_VSCROLL;
+    hungSetPos += m == kUdmSetPos;
+    return DefWindowProcA(w, m, wParam, lParam);
+  }
+  const auto sceneOf = [](HWND h) {
+    return static_cast<int>(std::find(scene, scene + kSceneWindows, h) - scene);
+  };
+  if (m == kUdmGetRange) return MAKELONG(spin[0], spin[1]);
+  if (m == kUdmGetPos) return static_cast<WORD>(spin[2]);
+  // Buttons and wheels, keys, scrolling, system commands, UDM_SETPOS, the
+  // notifications, and WM_NULL: what a swallowed message becomes.
+  const bool keys = m >= WM_KEYDOWN && m <= WM_SYSKEYUP;
+  const bool notified = m >= WMU_MBUTTON_CLICK && m <= WMU_XBUTTON2_UP;
+  if (m == WM_NULL || (m > WM_MOUSEMOVE && m <= 0x20F) || keys || notified ||
+      m == WM_NCMBUTTONUP || m == WM_HSCROLL || m == WM_VSCROLL ||
+      m == WM_SYSCOMMAND || m == kUdmSetPos) {
+    got.push_back({sceneOf(w), m,
+                   notified ? static_cast<uint64_t>(
+                                  sceneOf(reinterpret_cast<HWND>(wParam)))
+                            : wParam,
+                   keys ? 0 : lParam});
+    return 0;
+  }
+  return DefWindowProcA(w, m, wParam, lParam);
+}
+
+inline HWND Make(int id, const char* name, DWORD style, RECT r, HWND parent) {
+  WNDCLASSA wc{};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = Logged;
+  wc.lpszClassName = name;
+  RegisterClassA(&wc);  // fails harmlessly for a class registered before
+  HWND w = CreateWindowExA(0, name, name, style, r.left, r.top, r.right,
+                           r.bottom, parent, nullptr, nullptr, nullptr);
+  // Top-level windows other than Top show without taking the focus.
+  if (!(style & WS_CHILD)) ShowWindow(w, SW_SHOWNOACTIVATE);
+  return id < kSceneWindows ? scene[id] = w : w;
+}
+
+// Keys go to the foreground thread: this one, with the focus in Child.
+inline void Focus() {
+  SetForegroundWindow(scene[Top]);
+  SetFocus(scene[Child]);
+}
+
+inline void CreateScene() {
+  constexpr DWORD kTop = WS_OVERLAPPEDWINDOW, kPopup = WS_POPUP | WS_BORDER;
+  constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_BORDER;
+  Make(Sink, "TvSink", 0, {0, 0, 10, 10}, nullptr);
+  HWND top = Make(Top, "TvTop", kTop | WS_VISIBLE, {0, 0, 640, 460}, nullptr);
+  Make(Child, "TvChild", kChild, {20, 20, 160, 80}, top);
+  Make(Spin, "msctls_updown32", kChild, {380, 20, 30, 40}, top);
+  Make(Lookalike, "msctls_updown32x", kChild, {420, 20, 30, 40}, top);
+  Make(Pane, "TvPaneA", kChild, {20, 200, 120, 60}, top);
+  Make(SyncPane, "TvSync", kChild, {300, 200, 60, 40}, top);
+  const char* tops[] = {"TvExcludedTop", "TvPassTop", "TvDropTop"};
+  // Each TvChild sits in a TvBox: the climb to the top takes two steps.
+  for (int i = 0; i < 3; ++i)
+    Make(ExChild + i, "TvChild", kChild, {10, 10, 120, 40},
+         Make(kSceneWindows, "TvBox", kChild, {10, 10, 160, 80},
+              Make(kSceneWindows, tops[i], kTop, {660, 170 * i, 300, 150},
+                   nullptr)));
+  Make(Popup, "TvPopup", kPopup, {20, 500, 200, 100}, top);  // owned by Top
+  Make(Blank, "TvBlank ", kPopup, {560, 520, 80, 60}, nullptr);
+  Make(Bang, "!TvBang", kPopup, {660, 520, 80, 60}, nullptr);
+  scene[Dialog] = CreateWindowExA(0, WC_DIALOG, "", kPopup, 300, 500, 200, 100,
+                                  nullptr, nullptr, nullptr, nullptr);
+  ShowWindow(scene[Dialog], SW_SHOWNOACTIVATE);
+  scene[List] = CreateWindowExA(0, "ListBox", "", kChild | WS_VSCROLL, 200, 20,
+                                150, 150, top, nullptr, nullptr, nullptr);
+  for (int i = 0; i < 100; ++i)
+    SendMessageA(scene[List], LB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>("line"));
+  Focus();
+}
+
+// Dispatches this thread's messages until done() or the deadline, waking at
+// least every 10 ms: some conditions change without a message to us.
+inline bool Pump(const std::function<bool()>& done, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (MSG msg;;) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (done()) return true;
+    const ULONGLONG now = GetTickCount64();
+    if (now >= deadline) return false;
+    MsgWaitForMultipleObjects(
+        0, nullptr, FALSE, static_cast<DWORD>(std::min(deadline - now, 10ull)),
+        QS_ALLINPUT);
+  }
+}
+
+inline void PointAt(int w) {
+  RECT r;
+  GetWindowRect(scene[w], &r);
+  POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  if (w == Top) p = {r.left + 10, r.top + 40};  // beside Top's children
+  SetCursorPos(p.x, p.y);
+}
+
+// What arrived since the running case began, the sync notches left out.
+inline std::vector<Got> Arrived() {
+  std::vector<Got> since;
+  std::copy_if(got.begin() + static_cast<long>(caseStart), got.end(),
+               std::back_inserter(since),
+               [](const Got& g) { return g.lParam != kSyncLParam; });
+  return since;
+}
+
+// Waits until what a case set going has arrived. With a host, a notch over
+// SyncPane goes last: the host handles notifications in order and posts to
+// a thread in order. Key events (the input queue) come after the posts,
+// and get a moment more.
+inline bool Settle(size_t expected = 0, DWORD timeoutMs = 3000) {
+  bool settled = true;
+  if (hostSync) {
+    const size_t from = got.size();
+    PointAt(SyncPane);
+    PostMessageA(scene[Top], WM_MOUSEWHEEL, kUp, kSyncLParam);
+    const Got echo{SyncPane, WM_MOUSEWHEEL, kUp, kSyncLParam};
+    settled = Pump(
+        [&] {
+          return std::find(got.begin() + static_cast<long>(from), got.end(),
+                           echo) != got.end();
+        },
+        timeoutMs);
+  }
+  Pump([] { return true; }, 0);
+  if (expected) Pump([&] { return Arrived().size() >= expected; }, 1000);
+  return settled;
+}
+
+// Lets what earlier cases set going arrive, then begins a new case.
+inline void StartCase() {
+  Settle();
+  caseStart = got.size();
+}
+
+// Runs the row; whether exactly what it expects arrived, and if not, what.
+inline bool RunRow(const Row& row, std::string& detail) {
+  std::copy(row.spin, row.spin + 3, spin);
+  StartCase();
+  PointAt(row.pointer);
+  PostMessageA(scene[row.postTo], row.message, row.wParam, kPointLParam);
+  const bool settled = Settle(row.expected.size());
+  detail = "  expected, then got (window, message, wParam, lParam):";
+  for (const auto& list : {row.expected, Arrived()}) {
+    for (const Got& g : list) {
+      char line[96];
+      snprintf(line, sizeof line, "\n    %d %#x %#llx %#llx", g.window,
+               g.message, static_cast<unsigned long long>(g.wParam),
+               static_cast<unsigned long long>(g.lParam));
+      detail += line;
+    }
+    detail += "\n  --";
+  }
+  return settled && Arrived() == row.expected;
+}
+
+inline void Rows(const std::vector<Row>& rows) {
+  std::string detail;
+  for (const Row& row : rows) Check(RunRow(row, detail), row.name, detail);
+}
+
+// A notification as Sink logs it: wParam names the window.
+inline Got Notified(uint32_t message, Scene window) {
+  return {Sink, message, static_cast<uint64_t>(window)};
+}
+
+// What a notch or a click brings after the swallowed message at Top.
+inline std::vector<Got> Lines(uint64_t wheel, Scene w, UINT message, size_t n) {
+  std::vector<Got> lines{{Top, WM_NULL, wheel}};
+  lines.insert(lines.end(), n, {w, message, wheel == kUp ? 0u : 1u, 0});
+  lines.push_back({w, message, SB_ENDSCROLL, 0});
+  return lines;
+}
+inline std::vector<Got> Forwarded(uint64_t wheel, Scene w) {
+  return {{Top, WM_NULL, wheel},
+          {w, WM_MOUSEWHEEL,
+           wheel == kUp ? kUp : static_cast<WPARAM>(0xFFFFFFFFFF880000)}};
+}
+inline std::vector<Got> AltArrow(uint64_t button, uint64_t arrow) {
+  return {{Top, WM_NULL, button},
+          {Child, WM_SYSKEYDOWN, VK_MENU, 0},
+          {Child, WM_SYSKEYDOWN, arrow, 0},
+          {Child, WM_SYSKEYUP, arrow, 0},
+          {Child, WM_KEYUP, VK_MENU, 0}};
+}
+inline std::vector<Got> SetPos(uint64_t wheel, int64_t position) {
+  return {{Top, WM_NULL, wheel}, {Spin, kUdmSetPos, 0, position}};
+}
+inline std::vector<Got> Close(Scene clicked) {
+  return {{clicked, WM_NULL, 0}, {Top, WM_SYSCOMMAND, SC_CLOSE, 0}};
+}
+
+// A file in this program's folder.
+inline std::string Here(const std::string& name) {
+  char path[MAX_PATH];
+  const std::string self(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+  return self.substr(0, self.find_last_of('\\') + 1) + name;
+}
+
+// A file beside Tavrin64.exe: this program's own folder in the 64-bit
+// build; the 32-bit build's windows are served by the 64-bit build's host.
+inline std::string Host(const std::string& name) {
+#ifdef TAVRIN_HOST_DIR
+  std::string path = TAVRIN_HOST_DIR + name;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+#else
+  return Here(name);
+#endif
+}
+
+inline std::string ReadFile(const std::string& name) {
+  std::ifstream in(Host(name), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+inline void WriteFile(const std::string& name, const std::string& text,
+                      std::ios::openmode mode = std::ios::trunc) {
+  std::ofstream(Host(name), std::ios::binary | mode) << text;
+}
+
+// Starts "NAME.exe ARGS" from the host's folder, or this program's own,
+// with its standard output into `output` if given.
+inline HANDLE Start(const std::string& commandLine, bool own = false,
+                    HANDLE output = nullptr) {
+  const size_t blank = std::min(commandLine.find(' '), commandLine.size());
+  const std::string name = commandLine.substr(0, blank);
+  std::string line =
+      "\"" + (own ? Here(name) : Host(name)) + "\"" + commandLine.substr(blank);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = output ? STARTF_USESTDHANDLES : 0;
+    si.hStdOutput = output;
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr,
+                       output != nullptr, 0, nullptr, nullptr, &si, &pi)) {
+      CloseHandle(pi.hThread);
+      return pi.hProcess;
+    }
+    Sleep(200);  // Wine may refuse a start right after the prefix comes up
+  }
+  return nullptr;
+}
+
+// The exit code once the process ends, pumping meanwhile; 0xDEAD if never.
+inline DWORD ExitCodeOf(HANDLE process) {
+  DWORD code = 0xDEAD;
+  if (process && Pump([&] { return !WaitForSingleObject(process, 0); }, 10000))
+    GetExitCodeProcess(process, &code);
+  if (process) CloseHandle(process);
+  return code;
+}
+
+inline HWND HostWindow() { return FindWindowA(kWindowClass, kProgramTitle); }
+
+// Starts the program and waits until a notch comes back through it.
+inline HANDLE StartHost(const std::string& program) {
+  HANDLE host = Start(program);
+  hostSync = true;
+  for (int i = 0; host && i < 40; ++i)
+    if (Settle(0, 250)) return host;
+  return nullptr;
+}
+
+// The message box being answered: whenever this thread pumps, also inside a
+// box's own modal loop, a timer looks for it in every process, takes its
+// text and the button with BS_DEFPUSHBUTTON (Wine's DM_GETDEFID always
+// names IDOK), and presses `button`.
+struct AnsweredBox {
+  const char* caption;
+  WPARAM button;
+  std::string text;
+  int defaultButton;
+  HWND last;
+};
+inline AnsweredBox box;
+
+// Answers the notice that no companion could start; true if it was one.
+inline bool AnsweredNoCompanion(HWND found) {
+  char text[1024] = "";
+  GetWindowTextA(GetDlgItem(found, 0xFFFF), text, sizeof text);
+  if (!kNo32Bit || !std::string_view(text).starts_with(kNoCompanionNotice))
+    return false;
+  PostMessageA(found, WM_COMMAND, IDOK, 0);
+  return true;
+}
+inline BOOL CALLBACK AnswerNoCompanion(HWND w, LPARAM) {
+  AnsweredNoCompanion(w);
+  return TRUE;
+}
+inline void CALLBACK NoCompanionTimer(HWND, UINT, UINT_PTR, DWORD) {
+  EnumWindows(AnswerNoCompanion, 0);
+}
+
+inline void CALLBACK AnswerTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+  HWND found = FindWindowA("#32770", box.caption);
+  HWND label = found ? GetDlgItem(found, 0xFFFF) : nullptr;
+  if (!label || found == box.last || !IsWindowVisible(found) ||
+      AnsweredNoCompanion(found))
+    return;
+  KillTimer(nullptr, timer);
+  char text[1024] = "";
+  GetWindowTextA(label, text, sizeof text);
+  box.text = text;
+  for (int id : {IDOK, IDYES, IDNO})
+    if ((GetWindowLongA(GetDlgItem(found, id), GWL_STYLE) & BS_TYPEMASK) ==
+        BS_DEFPUSHBUTTON)
+      box.defaultButton = id;
+  box.last = found;
+  PostMessageA(found, WM_COMMAND, box.button, 0);
+}
+
+// Runs `call` and answers the box with the caption that it, or anything
+// else meanwhile, shows; the box's text, or "(no box)".
+inline std::string Answer(
+    const char* caption, WPARAM button,
+    const std::function<void()>& call = [] {}) {
+  box = {caption, button, "(no box)", 0, box.last};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, AnswerTimer);
+  call();
+  if (!Pump([] { return box.text != "(no box)" && !IsWindow(box.last); }, 5000))
+    KillTimer(nullptr, timer);
+  return box.text;
+}
+
+// The English texts 5001 + n, as the questions and notices show them.
+// clang-format off
+inline const char* const kStrings[] = {
+  "Terminate %s?",
+  "Parent class '%s' is excluded from %s support.\nDo you want to support it by %s?",
+  "Child class '%s' is excluded from %s support.\nDo you want to support it by %s?",
+  "Do you want to exclude parent class '%s' by %s support?",
+  "Do you want to exclude child class '%s' by %s support?",
+  "Class '%s' cannot be listed in the %s settings: a name that is empty, begins with #, /, ; or [, or begins or ends with a blank cannot be read back from the file, and one that begins with ! is always excluded.",
+  "The settings file %s could not be written, so %s changed nothing. It may be read-only, in a folder you may not write to, or open in another program.",
+  "%s does not serve 32-bit applications: %s is missing beside it, or could not be started.",
+};
+// clang-format on
+
+// Whether the companion of the host with this window still runs.
+inline bool CompanionRuns(HWND host) {
+  const std::string name =
+      "Local\\Tavrin32." + std::to_string(static_cast<unsigned long>(
+                               reinterpret_cast<UINT_PTR>(host)));
+  HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, name.c_str());
+  if (mutex) CloseHandle(mutex);
+  return mutex != nullptr;
+}
+
+// The groups of cases, each in a file of its name, in the order that
+// e2e_main.cpp runs them; those after StartupCases need the running host.
+void HookCases();                  // hook_cases.cpp
+void StartupCases();               // startup_cases.cpp, 64-bit
+void SettingsLoaderCases();        // settings_cases.cpp, 64-bit
+void CheckCases();                 // check_cases.cpp, 64-bit
+void SecondStartCases();           // startup_cases.cpp, 64-bit
+void CompanionCases();             // companion_cases.cpp, 64-bit
+void WheelAndButtonCases();        // wheel_button_cases.cpp
+void HungApplicationCases();       // reliability_cases.cpp, 64-bit
+void HostileNotificationCases();   // reliability_cases.cpp, 64-bit
+void LateApplicationCases();       // companion_cases.cpp, 32-bit
+int LateApplication();             // companion_cases.cpp, 32-bit
+void EditorCases();                // editor_cases.cpp
+void HandEditCases();              // settings_cases.cpp, 64-bit
+void TerminateCases(HANDLE host);  // companion_cases.cpp
+void RenamedCopyCases();           // startup_cases.cpp, 64-bit
+void KilledHostCases();  // reliability_cases.cpp; 32-bit: companion_cases.cpp
+
+// Before any hook, and after a host that is gone: the wheel untouched.
+inline const std::vector<Row> kUnhooked = {
+    {"wheel reaches the focus window untouched",
+     Child,
+     Top,
+     WM_MOUSEWHEEL,
+     kUp,
+     {{Top, WM_MOUSEWHEEL, kUp}}},
+};
+
+// The settings file of the host cases.
+inline const char kMainSettings[] =
+    "[general]\r\nscroll_counts=2\r\nclose_by_mbtn=1\r\n[exclude_class]\r\n"
+    "TvPane\r\nTvSync\r\nmsctls\r\n[exclude_parent_class]\r\nTvExcludedTop\r\n"
+    "TvChild\r\n[mbtn_discard_class]\r\nTvDropTop\r\n[mbtn_passthrough_class]"
+    "\r\nTvPassTop\r\nTvDropTop\r\n";
+
+}  // namespace e2e

@@ -1,0 +1,91 @@
+// The settings file: what a load reads from it, through the host's own
+// loader in this process, and a hand edit that the running host picks up.
+#include "harness.h"
+#include "settings_loader.h"
+#include "settings_reader.h"
+
+namespace e2e {
+
+// A settings file and what a load makes of it. Each check: the list's
+// letter (Exclude, Parent, Discard, pass-through S, in the order of the
+// lists), "+" or "-", and a name.
+struct SettingsRow {
+  const char* name;
+  std::string file;  // empty: no file at all
+  int32_t scrollCounts;
+  std::vector<std::string> checks;
+  bool held = false;  // loaded, then held open without sharing and loaded again
+};
+const std::string kLong(2047, 'A');
+// clang-format off
+const std::vector<SettingsRow> kSettings = {
+  {"a file held open keeps what the last load read", "[general]\nscroll_counts=7\n[exclude_class]\nEdit\n", 7, {"E+Edit"}, true},
+  {"no file: the defaults", "", 3, {"E+!", "E+\xFB\x5B", "E-TvTop", "E-Edit"}},
+  {"sections in any order, only the first of a name",
+   "[mbtn_passthrough_class]\nP\n[mbtn_discard_class]\nD\n[General]\nSCROLL_COUNTS=2\n"
+   "[EXCLUDE_CLASS] x\nC\n[exclude_parent_class]\nT\n[exclude_class]\nLater\n", 2,
+   {"S+P", "D+D", "P+T", "E+C", "E-Later", "E-T", "P-C"}},
+  {"entry lines",
+   "[exclude_class]\n#Comment\n/Slash\n;Semi\n\n \t \nBtn=1\nChk=TRUE\nAsk=yEs\nZero=0\nEmpty=\n"
+   "Word=on\nBlank = 1\nSpace =1\nTrail=1  \t\na=b=1\nc=d\nTab   \n  Lead\nRemark ;x\n=1\n"
+   "Edit\nEdit=0\n\xA0Hi\xA0\nV\x0B\x0C\n [NotAnEnd]\n[other]\nOther\n", 3,
+   {"E+Btn", "E+Chk", "E+Ask", "E+Space ", "E+Trail", "E+a=b", "E+Tab", "E+  Lead", "E+Remark ;x", "E+Edit",
+    "E+\xA0Hi\xA0", "E+V", "E+ [NotAnEnd]", "E-#Comment", "E-/Slash", "E-;Semi", "E-Zero", "E-Empty", "E-Word",
+    "E-Blank ", "E-Space", "E-c", "E-Other"}},
+  {"headers in any case of ASCII letters, at the line start only, CR LF",
+   "[EXCLUDE_PARENT_CLASS] remark\r\nA\r\n [mbtn_discard_class]\r\nB\r\n[mbtn_passthrough_class\r\nC\r\n"
+   "[exclude\x7F" "class]\r\nD\r\n", 3, {"P+A", "P+ [mbtn_discard_class]", "P+B", "P-C", "D-B", "S-C", "E-D"}},
+  {"0x1A ends the text, a CR alone stays, a NUL ends a line",
+   "[exclude_class]\r\nA\rB\r\nAb\0cd\r\nC\x1A\r\nD\r\n"s, 3, {"E+A\rB", "E+Ab", "E+C", "E-D", "E-C\x1A"}},
+  {"a long line comes in pieces of 2047 bytes",
+   "[exclude_class]\r\n" + kLong + "\r\n" + kLong + "yy\r\n" + kLong + "#x\r\n", 3,
+   {"E+" + kLong, "E+yy", "E-#x", "E-" + kLong + "yy"}},
+};
+// clang-format on
+
+void SettingsLoaderCases() {
+  rules::HostState state;
+  Host("case.ini").copy(state.settings_path, MAX_PATH - 1);
+  for (const SettingsRow& row : kSettings) {
+    DeleteFileA(state.settings_path);
+    if (!row.file.empty()) WriteFile("case.ini", row.file);
+    if (row.held) rules::LoadSettings(state);
+    HANDLE held = row.held ? CreateFileA(state.settings_path, GENERIC_READ, 0,
+                                         nullptr, OPEN_EXISTING, 0, nullptr)
+                           : nullptr;
+    const bool loaded = rules::LoadSettings(state);
+    if (held) CloseHandle(held);
+    std::string wrong;
+    for (const std::string& c : row.checks) {
+      const auto& list = rules::kClassLists[std::string("EPDS").find(c[0])];
+      if ((state.*list.set).Contains(c.substr(2)) != (c[1] == '+'))
+        wrong += " " + c.substr(0, 40);
+    }
+    Check(wrong.empty() && state.scroll_counts == row.scrollCounts &&
+              loaded == !row.held,
+          "settings: "s + row.name,
+          "  wrong:" + wrong + ", scroll_counts " +
+              std::to_string(state.scroll_counts));
+  }
+}
+
+// The file rewritten by hand, in two steps as an editor may save it: within
+// a second the host has read it whole (4 lines, and TvChild, which the
+// editor excluded, scrolled again).
+void HandEditCases() {
+  const Row edited = {"a hand edit takes effect within a second",
+                      Child,
+                      Top,
+                      WM_MOUSEWHEEL,
+                      kDown,
+                      Lines(kDown, Child, WM_VSCROLL, 4)};
+  std::string text = kMainSettings;
+  text.replace(text.find("=2"), 2, "=4");
+  WriteFile("Tavrin64.ini", text.substr(0, 40));
+  WriteFile("Tavrin64.ini", text.substr(40), std::ios::app);
+  std::string detail;
+  Check(Pump([&] { return RunRow(edited, detail); }, 1500), edited.name,
+        detail);
+}
+
+}  // namespace e2e
