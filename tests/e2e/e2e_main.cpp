@@ -6,15 +6,13 @@
 using namespace e2e;
 
 int main(int argc, char** argv) {
-#if defined(TAVRIN_HOST_CASES) && !defined(_WIN64)
+#ifndef _WIN64
   if (argc > 1 && argv[1] == "late"s) return LateApplication();
-#else
-  (void)argc, (void)argv;
 #endif
+  (void)argc, (void)argv;
   CreateScene();
   if (kNo32Bit) SetTimer(nullptr, 0, 10, NoCompanionTimer);
   HookCases();
-#ifdef TAVRIN_HOST_CASES
 #ifdef _WIN64
   StartupCases();
   SettingsLoaderCases();
@@ -45,7 +43,6 @@ int main(int argc, char** argv) {
 #endif
     KilledHostCases();
   }
-#endif
   printf("e2e: %d passed, %d failed\n", passed, failed);
   return failed ? 1 : 0;
 }

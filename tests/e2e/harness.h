@@ -82,8 +82,7 @@ inline HWND scene[kSceneWindows];
 inline std::vector<Got> got;
 inline size_t caseStart = 0;  // where the running case's messages begin
 inline short spin[3];
-inline bool hostSync =
-    false;  // a host of its own: each case ends with its notch
+inline bool hostSync = false;  // each case ends with the host's notch
 inline const DWORD sceneThread = GetCurrentThreadId();
 inline std::atomic<int> hungScrolls, hungSetPos;  // the hung thread, resumed
 inline int passed = 0, failed = 0;
@@ -405,8 +404,7 @@ inline bool AnsweredNoCompanion(HWND found) {
   return true;
 }
 inline BOOL CALLBACK AnswerNoCompanion(HWND w, LPARAM) {
-  AnsweredNoCompanion(w);
-  return TRUE;
+  return AnsweredNoCompanion(w) || TRUE;
 }
 inline void CALLBACK NoCompanionTimer(HWND, UINT, UINT_PTR, DWORD) {
   EnumWindows(AnswerNoCompanion, 0);
@@ -487,14 +485,11 @@ void RenamedCopyCases();           // startup_cases.cpp, 64-bit
 void KilledHostCases();  // reliability_cases.cpp; 32-bit: companion_cases.cpp
 
 // Before any hook, and after a host that is gone: the wheel untouched.
+// clang-format off
 inline const std::vector<Row> kUnhooked = {
-    {"wheel reaches the focus window untouched",
-     Child,
-     Top,
-     WM_MOUSEWHEEL,
-     kUp,
-     {{Top, WM_MOUSEWHEEL, kUp}}},
+  {"wheel reaches the focus window untouched", Child, Top, WM_MOUSEWHEEL, kUp, {{Top, WM_MOUSEWHEEL, kUp}}},
 };
+// clang-format on
 
 // The settings file of the host cases.
 inline const char kMainSettings[] =

@@ -5,11 +5,7 @@
 
 namespace e2e {
 
-#ifdef _WIN64
-constexpr char kTitle[] = "Tavrin64";
-#else
-constexpr char kTitle[] = "Tavrin";
-#endif
+constexpr const char* kTitle = sizeof(void*) == 8 ? "Tavrin64" : "Tavrin";
 
 constexpr uint64_t kMarkedDown = 0xFFFFFFFFFF884000;
 constexpr WPARAM kMarkedDownStripped =
