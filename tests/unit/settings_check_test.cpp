@@ -31,6 +31,8 @@ const struct { const char *window, *top; char wheel; } kLandings[] = {
   {"Edit", "Notepad", 'L'}, {"ListBox", "#32770", 'L'}, {"SysListView32", "RegEdit_RegEdit", 'L'}, {"SysListView32", "Progman", 'L'}, {"SysTreeView32", kForm, 'L'}, {"RichEdit20W", "WordPadClass", 'L'},
   {"RICHEDIT50W", kForm, 'L'}, {"Scintilla", "Notepad++", 'L'}, {"ConsoleWindowClass", nullptr, 'L'}, {"msctls_updown32", kForm, 'U'},
   {"WindowsForms10.EDIT.app.0.141b42a_r6_ad1", kForm, 'L'}, {"WindowsForms10.SysTreeView32.app.0.141b42a_r6_ad1", kForm, 'L'},
+  {"GLFW30", nullptr, 'C'}, {"SDL_app", nullptr, 'C'}, {"UnityWndClass", nullptr, 'C'}, {"UnrealWindow", nullptr, 'C'}, {"SFML_Window", nullptr, 'C'},
+  {"GHOST_WindowClass", nullptr, 'C'}, {"SALSUBFRAME", "SALFRAME", 'C'}, {"TkChild", "TkTopLevel", 'C'}, {"mpv", nullptr, 'C'},
 };
 // clang-format on
 
@@ -52,6 +54,13 @@ TEST(ShippedSettings, EachClassLandsWhereMeantAndNoKeyExtendsAnother) {
   for (const auto top :
        {"Progman", "WorkerW", "Shell_TrayWnd", "Shell_SecondaryTrayWnd"})
     EXPECT_EQ(DecideMiddleClick(state, top).action, ClickAction::Discard);
+  for (const auto top :
+       {"Chrome_WidgetWin_1", "MozillaWindowClass",
+        "CASCADIA_HOSTING_WINDOW_CLASS", "ConsoleWindowClass", "PuTTY",
+        "mintty", "Notepad++", "Vim", "Emacs", "SunAwtFrame"})
+    EXPECT_EQ(DecideMiddleClick(state, top).action, ClickAction::Pass) << top;
+  for (const auto top : {"Notepad", "CabinetWClass", "#32770"})
+    EXPECT_EQ(DecideMiddleClick(state, top).action, ClickAction::Close) << top;
 }
 
 // clang-format off
