@@ -1,6 +1,6 @@
 // tavrin-check.exe: explains a settings file, and what Tavrin64 does over a
 // window of a given class. Its platform part: the full path, the file, the
-// host's own loader and profile reads; explain.cpp does the rest.
+// loader and profile reads that the host uses; explain.cpp does the rest.
 #include <windows.h>
 
 #include <errno.h>
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
                                   "it open)"
                                 : strerror(errno));
 
-  // What the host would load from it, through its own loader.
+  // What the host would load from it, through the same loader.
   rules::ResetClassLists(*state);
   if (!rules::LoadSettings(*state))
     return Unreadable(path, "cannot be read just now");
