@@ -22,7 +22,7 @@ inline constexpr uint32_t kUdmGetRange = 0x0466;
 inline constexpr uint32_t kUdmSetPos = 0x0467;
 inline constexpr uint32_t kUdmGetPos = 0x0468;
 
-// Notifications posted by the hook procedure to the host window. The five
+// Notifications posted by the hook procedure to the host window. The
 // values are consecutive, starting at WM_APP (0x8000) + 1234.
 
 // An application took WM_MBUTTONUP (only while the close flag is set).
@@ -43,6 +43,20 @@ inline constexpr uint32_t WMU_WHEEL_DOWN = 0x8000 + 1236;
 // lParam: the button message's lParam, relative to the message's own window.
 inline constexpr uint32_t WMU_XBUTTON1_UP = 0x8000 + 1237;
 inline constexpr uint32_t WMU_XBUTTON2_UP = 0x8000 + 1238;
+
+// With the modern wheel on (modern_wheel=1), in place of WMU_WHEEL_UP and
+// WMU_WHEEL_DOWN: an application took WM_MOUSEWHEEL (resp. WM_MOUSEHWHEEL).
+// wParam: that message's own wParam, the key flags in the low word and the
+// signed delta in the high word (from a 32-bit application, 32 bits).
+// lParam: its lParam, the pointer in screen coordinates; the host finds the
+// window there itself, as WindowFromPoint does not wait for any thread.
+inline constexpr uint32_t WMU_WHEEL_MESSAGE = 0x8000 + 1239;
+inline constexpr uint32_t WMU_HWHEEL_MESSAGE = 0x8000 + 1240;
+
+// Key flags of a wheel message's wParam that the modern wheel hands to the
+// application itself: zoom and sideways scrolling are its own business.
+inline constexpr uint32_t kMkShift = 0x0004;
+inline constexpr uint32_t kMkControl = 0x0008;
 
 // Marks a mouse message (0x207..0x20E) that the host posted itself, in the
 // key-state word of wParam, so that the hook lets it through once.

@@ -21,6 +21,11 @@ TAVRIN_HOOK_API bool SetHook(HWND window, bool closeByMbtn);
 // platform refuses to remove it.
 TAVRIN_HOOK_API bool ResetHook();
 
+// Whether the hook reports both wheels with their own wParam (for fractions
+// of a notch, the tilt wheel, and Ctrl or Shift) instead of one notch up or
+// down. Takes effect at once, hook or no hook.
+TAVRIN_HOOK_API void SetModernWheel(bool modernWheel);
+
 #ifndef _WIN64
 // Exported by the 32-bit library only, for the companion that serves 32-bit
 // applications for the 64-bit host, one thread at a time.

@@ -14,31 +14,44 @@ inline constexpr uint32_t kXButton1Bit = 0x10000;  // XBUTTON1 in the high word
 inline constexpr uint32_t kXButton2Bit = 0x20000;  // XBUTTON2 in the high word
 inline constexpr uint32_t kPmRemove = 1;
 
-enum class Outcome : uint8_t {
+enum class Outcome : uint32_t {
   PassOn,       // hand the record on unchanged
   StripMarker,  // clear MK_INJECTED in wParam, then hand it on
   Swallow,      // turn the record into WM_NULL and return 0
 };
 
-// Whose handle goes into a notification's wParam.
-enum class Target : uint8_t {
+// What goes into a notification's wParam.
+enum class Target : uint32_t {
   MessageWindow,  // the record's hwnd
   WindowAtPoint,  // WindowFromPoint(record.pt), looked up when posting
+  MessageWParam,  // not a window: the record's own wParam
 };
 
-struct Notification {
-  uint32_t message;
-  Target target;
-  friend constexpr bool operator==(const Notification&,
-                                   const Notification&) = default;
-};
+// The outcome and up to two notifications, posted in order before the
+// outcome is applied, packed into one word: building a record on the stack
+// would cost the 32-bit library a fifth of its code. Bits 0-1 hold the
+// outcome, bits 2-3 the count; notification i takes the byte at 8 + 8 i,
+// its message's offset from WMU_MBUTTON_CLICK in the high six bits and its
+// target in the low two.
+using Decision = uint32_t;
 
-// Notifications are posted in array order, before the outcome is applied.
-struct Decision {
-  Outcome outcome;
-  uint8_t count;
-  Notification notifications[2];
-};
+constexpr Decision Decided(Outcome outcome) {
+  return static_cast<uint32_t>(outcome);
+}
+constexpr Decision Notifying(Decision d, uint32_t message, Target target) {
+  const uint32_t i = (d >> 2) & 3;
+  return (d + 4) |
+         ((message - WMU_MBUTTON_CLICK) << 2 | static_cast<uint32_t>(target))
+             << (8 + 8 * i);
+}
+constexpr Outcome OutcomeOf(Decision d) { return Outcome(d & 3); }
+constexpr uint32_t CountOf(Decision d) { return (d >> 2) & 3; }
+constexpr uint32_t MessageOf(Decision d, uint32_t i) {
+  return WMU_MBUTTON_CLICK + ((d >> (10 + 8 * i)) & 0x3F);
+}
+constexpr Target TargetOf(Decision d, uint32_t i) {
+  return Target((d >> (8 + 8 * i)) & 3);
+}
 
 // The common path: only a message retrieved with removal, with a
 // non-negative hook code, in WM_MBUTTONDOWN..WM_MOUSEHWHEEL is looked at.
@@ -50,39 +63,44 @@ constexpr bool IsCandidate(int32_t code, Word removal, uint32_t message) {
 }
 
 // The decision for a candidate message. closeByMbtn: the middle button is
-// taken over. hostKnown: a host window is set; without one nothing is taken
-// over, so that no input is lost while no host can act on it.
+// taken over. modernWheel: both wheels are reported with their own wParam.
+// hostKnown: a host window is set; without one nothing is taken over, so
+// that no input is lost while no host can act on it.
 template <typename Word>
 [[gnu::always_inline]] constexpr Decision DecideCandidate(uint32_t message,
                                                           Word wParam,
                                                           bool closeByMbtn,
+                                                          bool modernWheel,
                                                           bool hostKnown) {
-  constexpr Decision kPass{Outcome::PassOn, 0, {}};
-  constexpr Decision kSwallowSilently{Outcome::Swallow, 0, {}};
+  constexpr Decision kPass = Decided(Outcome::PassOn);
+  constexpr Decision kSwallow = Decided(Outcome::Swallow);
   if (!hostKnown) return kPass;
-  if (wParam & MK_INJECTED) return {Outcome::StripMarker, 0, {}};
+  if (wParam & MK_INJECTED) return Decided(Outcome::StripMarker);
   switch (message) {
     case kWmMButtonDown:
-      return closeByMbtn ? kSwallowSilently : kPass;
+      return closeByMbtn ? kSwallow : kPass;
     case kWmMButtonUp:
       if (!closeByMbtn) return kPass;
-      return {
-          Outcome::Swallow, 1, {{WMU_MBUTTON_CLICK, Target::MessageWindow}}};
+      return Notifying(kSwallow, WMU_MBUTTON_CLICK, Target::MessageWindow);
     case kWmMouseWheel:
-      return {Outcome::Swallow,
-              1,
-              {{WheelNotificationFor(wParam), Target::WindowAtPoint}}};
+      if (modernWheel)
+        return Notifying(kSwallow, WMU_WHEEL_MESSAGE, Target::MessageWParam);
+      return Notifying(kSwallow, WheelNotificationFor(wParam),
+                       Target::WindowAtPoint);
+    case kWmMouseHWheel:
+      if (!modernWheel) return kPass;
+      return Notifying(kSwallow, WMU_HWHEEL_MESSAGE, Target::MessageWParam);
     case kWmXButtonDown:
-      return kSwallowSilently;
+      return kSwallow;
     case kWmXButtonUp: {
-      Decision d{Outcome::Swallow, 0, {}};
+      Decision d = kSwallow;
       if (wParam & kXButton1Bit)
-        d.notifications[d.count++] = {WMU_XBUTTON1_UP, Target::WindowAtPoint};
+        d = Notifying(d, WMU_XBUTTON1_UP, Target::WindowAtPoint);
       if (wParam & kXButton2Bit)
-        d.notifications[d.count++] = {WMU_XBUTTON2_UP, Target::WindowAtPoint};
-      return d.count ? d : kPass;
+        d = Notifying(d, WMU_XBUTTON2_UP, Target::WindowAtPoint);
+      return CountOf(d) ? d : kPass;
     }
-    default:  // the double clicks and the horizontal wheel
+    default:  // the double clicks
       return kPass;
   }
 }

@@ -35,18 +35,19 @@ HandleCandidate(int code, WPARAM removal, LPARAM record) {
   const HWND host = SharedHostWindow;
   // A host that died without ResetHook leaves its window behind in the
   // shared section: the user's input then passes on untouched.
-  const Decision decision =
-      DecideCandidate<WPARAM>(msg->message, msg->wParam, SharedCloseByMbtn != 0,
-                              host != nullptr && IsWindow(host));
-  for (uint8_t i = 0; i < decision.count; ++i) {
-    const Notification& n = decision.notifications[i];
-    const HWND target = n.target == Target::MessageWindow
-                            ? msg->hwnd
-                            : WindowFromPoint(msg->pt);
-    PostMessageA(host, n.message, reinterpret_cast<WPARAM>(target),
-                 msg->lParam);
+  const Decision decision = DecideCandidate<WPARAM>(
+      msg->message, msg->wParam, SharedCloseByMbtn != 0, SharedModernWheel != 0,
+      host != nullptr && IsWindow(host));
+  for (uint32_t i = 0; i < CountOf(decision); ++i) {
+    const Target target = TargetOf(decision, i);
+    const WPARAM word =
+        target == Target::MessageWParam ? msg->wParam
+        : target == Target::MessageWindow
+            ? reinterpret_cast<WPARAM>(msg->hwnd)
+            : reinterpret_cast<WPARAM>(WindowFromPoint(msg->pt));
+    PostMessageA(host, MessageOf(decision, i), word, msg->lParam);
   }
-  switch (decision.outcome) {
+  switch (OutcomeOf(decision)) {
     case Outcome::Swallow:
       msg->message = WM_NULL;
       return 0;
@@ -115,6 +116,10 @@ extern "C" bool SetHook(HWND window, bool closeByMbtn) {
   }
   SharedHostWindow = window;
   return true;
+}
+
+extern "C" void SetModernWheel(bool modernWheel) {
+  SharedModernWheel = modernWheel;
 }
 
 #ifndef _WIN64

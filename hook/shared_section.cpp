@@ -7,8 +7,9 @@
 // a process (the section maps at different addresses), and only handles that
 // are valid in every process (window and hook handles).
 //
-// Only the host writes, in SetHook and ResetHook, each variable with one
-// whole store; every copy of HookProc reads. There is no lock: a reader sees
+// Only the host writes (SetHook, ResetHook, SetModernWheel; for the 32-bit
+// library its companion, SetHostWindow), each variable with one whole
+// store; every copy of HookProc reads. There is no lock: a reader sees
 // either the old or the new value.
 #include "shared_section.h"
 
@@ -17,3 +18,4 @@
 HWND SharedHostWindow TAVRIN_SHARED = nullptr;
 HHOOK SharedHookHandle TAVRIN_SHARED = nullptr;
 BYTE SharedCloseByMbtn TAVRIN_SHARED = 0;
+BYTE SharedModernWheel TAVRIN_SHARED = 0;

@@ -7,3 +7,4 @@
 extern HWND SharedHostWindow;
 extern HHOOK SharedHookHandle;
 extern BYTE SharedCloseByMbtn;
+extern BYTE SharedModernWheel;
