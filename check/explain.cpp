@@ -262,6 +262,13 @@ void PrintEffective(FILE* out, const Effective& effective) {
               ? "a middle click closes the window, Ctrl + middle click edits "
                 "the lists (read at start-up)"
               : "Tavrin64 leaves middle clicks alone (read at start-up)");
+  fprintf(out, "modern_wheel = %d: %s\n", effective.modernWheel ? 1 : 0,
+          effective.modernWheel
+              ? "fractions of a notch add up, the tilt wheel is taken over, "
+                "and with Ctrl or Shift the window gets the wheel message "
+                "itself"
+              : "every wheel message counts as a whole notch; the tilt wheel "
+                "is left to the focus");
 }
 
 // The prefix rule's step, told from the same lookup that ExcludingKey makes.
@@ -297,7 +304,8 @@ std::string PrefixStep(const ClassNameSet& set, std::string_view name,
 const char kUsage[] =
     "usage: tavrin-check FILE\n"
     "         every line of the settings file as Tavrin64 reads it, with\n"
-    "         warnings, and the effective scroll_counts and close_by_mbtn\n"
+    "         warnings, and the effective scroll_counts, close_by_mbtn and\n"
+    "         modern_wheel\n"
     "       tavrin-check [--json] FILE CLASS [TOPLEVEL-CLASS]\n"
     "         what the wheel and a middle click do over a window of CLASS\n"
     "         in a top-level window of TOPLEVEL-CLASS (by default CLASS:\n"
@@ -381,13 +389,14 @@ void PrintWindow(FILE* out, std::string_view path,
             "\"%s\", \"wheel\": \"%s\", \"wheel_list\": %s, \"wheel_key\": "
             "%s, \"middle_click\": \"%s\", \"middle_click_list\": %s, "
             "\"scroll_counts\": %d, \"lines_per_notch\": %u, "
-            "\"close_by_mbtn\": %d, \"warnings\": %zu}\n",
+            "\"close_by_mbtn\": %d, \"modern_wheel\": %d, \"warnings\": %zu}\n",
             Escaped(path, true).c_str(), Escaped(className, true).c_str(),
             Escaped(topClass, true).c_str(), WheelWord(wheel.action),
             string(wheel.list).c_str(), string(wheel.key).c_str(),
             ClickWord(click), string(clickList).c_str(), effective.scrollCounts,
             rules::LinesPerNotch(effective.scrollCounts),
-            effective.closeByMbtn ? 1 : 0, warnings);
+            effective.closeByMbtn ? 1 : 0, effective.modernWheel ? 1 : 0,
+            warnings);
     return;
   }
 

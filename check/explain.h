@@ -53,11 +53,12 @@ struct FileExplanation {
 // Reads the file from its position to its end.
 FileExplanation ExplainFile(FILE* file);
 
-// The two settings that the system's profile functions read, as the host
-// takes them.
+// The settings that the system's profile functions read, as the host takes
+// them.
 struct Effective {
   int32_t scrollCounts;
   bool closeByMbtn;
+  bool modernWheel;
 };
 
 // tavrin-check FILE: every line, then the effective settings.

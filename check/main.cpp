@@ -61,8 +61,8 @@ int main(int argc, char** argv) {
   rules::ResetClassLists(*state);
   if (!rules::LoadSettings(*state))
     return Unreadable(path, "cannot be read just now");
-  const check::Effective effective{state->scroll_counts,
-                                   rules::ReadCloseByMbtn(path)};
+  const check::Effective effective{
+      state->scroll_counts, rules::ReadCloseByMbtn(path), state->modern_wheel};
   const check::FileExplanation explanation = check::ExplainFile(file.get());
   if (explanation.readFailed) return Unreadable(path, "a read failed");
   for (const rules::ClassList& list : rules::kClassLists) {

@@ -8,9 +8,15 @@ namespace tavrin {
 inline constexpr char kCompanionFile[] = "Tavrin32.exe";
 
 // The command line after the program's name: the host window and the ready
-// event (hexadecimal handles), the close flag (0 or 1) and the host's
-// process id; the companion sets the event once it serves.
+// event (hexadecimal handles), the flags (kCompanionClose, kCompanionModern)
+// and the host's process id; the companion sets the event once it serves.
 inline constexpr char kCompanionArguments[] = "%lx %lx %lu %lu";
+inline constexpr unsigned long kCompanionClose = 1;   // close_by_mbtn on
+inline constexpr unsigned long kCompanionModern = 2;  // modern_wheel on
+
+// Posted to the companion's thread when a reload changes modern_wheel.
+// wParam: 1 on, 0 off.
+inline constexpr unsigned kCompanionSetModernWheel = 0x8000 + 1;
 
 enum CompanionExit : int {
   kCompanionDone = 0,       // the host ended or asked it to end

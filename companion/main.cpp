@@ -115,9 +115,8 @@ int Explain(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
-  unsigned long window = 0, closeFlag = 0, process = 0, event = 0;
-  if (sscanf(tail, kCompanionArguments, &window, &event, &closeFlag,
-             &process) != 4)
+  unsigned long window = 0, flags = 0, process = 0, event = 0;
+  if (sscanf(tail, kCompanionArguments, &window, &event, &flags, &process) != 4)
     return Explain(instance);
   const HWND host = reinterpret_cast<HWND>(window);
   DWORD owner = 0;
@@ -143,8 +142,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
   hookThread = reinterpret_cast<decltype(&HookThread)>(find("HookThread"));
   const auto setHostWindow =
       reinterpret_cast<decltype(&SetHostWindow)>(find("SetHostWindow"));
-  if (!hookThread || !setHostWindow) return kCompanionNoLibrary;
-  setHostWindow(host, closeFlag != 0);
+  const auto setModernWheel =
+      reinterpret_cast<decltype(&SetModernWheel)>(find("SetModernWheel"));
+  if (!hookThread || !setHostWindow || !setModernWheel)
+    return kCompanionNoLibrary;
+  setModernWheel((flags & kCompanionModern) != 0);
+  setHostWindow(host, (flags & kCompanionClose) != 0);
 
   // Windows made from now on, then the ones already there.
   HWINEVENTHOOK events =
@@ -160,6 +163,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) serving = false;
+      if (msg.message == kCompanionSetModernWheel)
+        setModernWheel(msg.wParam != 0);
       DispatchMessageA(&msg);
     }
   }

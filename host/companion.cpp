@@ -29,7 +29,7 @@ DWORD WINAPI TellNotServed(void* missing) {
 
 }  // namespace
 
-void Companion::Start(HWND window, bool closeByMbtn) {
+void Companion::Start(HWND window, bool closeByMbtn, bool modernWheel) {
   // By its full path only: a bare name would be looked up in the current
   // folder too.
   const std::string file = BesideProgram(kCompanionFile);
@@ -39,7 +39,9 @@ void Companion::Start(HWND window, bool closeByMbtn) {
   snprintf(arguments, sizeof arguments, kCompanionArguments,
            static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)),
            static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(ready)),
-           closeByMbtn ? 1ul : 0ul, GetCurrentProcessId());
+           (closeByMbtn ? kCompanionClose : 0) |
+               (modernWheel ? kCompanionModern : 0),
+           GetCurrentProcessId());
   std::string line = "\"" + file + "\" " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
@@ -66,6 +68,12 @@ void Companion::Start(HWND window, bool closeByMbtn) {
   if (HANDLE thread = CreateThread(nullptr, 0, TellNotServed,
                                    const_cast<char*>(missing), 0, nullptr))
     CloseHandle(thread);
+}
+
+void Companion::SetModernWheel(bool modernWheel) {
+  if (process_.hProcess)
+    PostThreadMessageA(process_.dwThreadId, kCompanionSetModernWheel,
+                       modernWheel, 0);
 }
 
 void Companion::Stop() {

@@ -13,10 +13,14 @@ class Companion {
   Companion& operator=(const Companion&) = delete;
   ~Companion() { Stop(); }
 
-  // Starts it for the host window and the close flag, and waits until it
-  // serves. When it cannot serve, the user is told once, without stopping
-  // this thread, that 32-bit applications are not served, and why.
-  void Start(HWND window, bool closeByMbtn);
+  // Starts it for the host window, the close flag and the wheel's mode, and
+  // waits until it serves. When it cannot serve, the user is told once,
+  // without stopping this thread, that 32-bit applications are not served,
+  // and why.
+  void Start(HWND window, bool closeByMbtn, bool modernWheel);
+
+  // Switches the 32-bit hooks' wheel mode, if it runs.
+  void SetModernWheel(bool modernWheel);
 
   // Asks it to end and waits a moment for it.
   void Stop();

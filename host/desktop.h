@@ -33,6 +33,9 @@ class Desktop {
   // read (no window, or one that is gone).
   virtual std::string ClassName(WindowId window) = 0;
 
+  // The window at the point in screen coordinates; 0 when none.
+  virtual WindowId WindowAt(int32_t x, int32_t y) = 0;
+
   // The window's parent, or the owner of a pop-up window; 0 when none.
   virtual WindowId Parent(WindowId window) = 0;
 

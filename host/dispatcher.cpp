@@ -1,5 +1,6 @@
 #include "dispatcher.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "exclusion_editor.h"
@@ -28,10 +29,9 @@ constexpr uint32_t kKeyUp = 2;
 constexpr uint64_t kPassedPressWParam = 0x0010 | MK_INJECTED;
 constexpr uint64_t kPassedReleaseWParam = MK_INJECTED;
 
-// One notch (WHEEL_DELTA, 120) in the high word of the low 32 bits, marked;
-// the downward value is 0xFF884000 sign-extended.
-constexpr uint64_t kForwardedWheelUp = 0x0000000000784000;
-constexpr uint64_t kForwardedWheelDown = 0xFFFFFFFFFF884000;
+// One notch (WHEEL_DELTA, 120) up and down, as a wheel message's wParam.
+constexpr uint32_t kNotchUp = 0x00780000;
+constexpr uint32_t kNotchDown = 0xFF880000;
 
 // A bar counts as scrollable when it exists and its range is not exactly
 // one page: nMax + 1 != nPage in 32-bit arithmetic.
@@ -46,58 +46,120 @@ uint32_t LineScrollMessage(const ScrollBar& vertical,
                                                              : kWmVScroll;
 }
 
-// The up-down control's next position for one notch, from its
-// UDM_GETRANGE and UDM_GETPOS replies: one step toward Max (up) or Min
-// (down), whichever is numerically larger; nothing at that limit.
-std::optional<int16_t> NextUpDownPosition(uint64_t rangeReply,
-                                          uint64_t posReply, bool up) {
+// The up-down control's position after `steps` steps, from its
+// UDM_GETRANGE and UDM_GETPOS replies: toward Max (up) or Min (down),
+// whichever is numerically larger, and no further; nothing at that limit.
+std::optional<int16_t> UpDownPositionAfter(uint64_t rangeReply,
+                                           uint64_t posReply, bool up,
+                                           uint32_t steps) {
   const auto max = static_cast<int16_t>(rangeReply & 0xFFFF);
   const auto min = static_cast<int16_t>((rangeReply >> 16) & 0xFFFF);
   const auto position = static_cast<int16_t>(posReply & 0xFFFF);
   const int16_t limit = up ? max : min;
   if (position == limit) return std::nullopt;
-  return static_cast<int16_t>(position < limit ? position + 1 : position - 1);
+  const int32_t toward = position < limit ? 1 : -1;
+  const auto room = static_cast<uint32_t>((limit - position) * toward);
+  return static_cast<int16_t>(
+      position + toward * static_cast<int32_t>(std::min(room, steps)));
 }
 
-void ForwardWheel(Desktop& desktop, WindowId window, bool up, int64_t lParam) {
-  desktop.Post(window, kWmMouseWheel,
-               up ? kForwardedWheelUp : kForwardedWheelDown, lParam);
+// A wheel message of 32 bits, marked, in a 64-bit wParam: sign-extended, as
+// the system gives it to a 64-bit window.
+uint64_t MarkedWheel(uint32_t wheelWParam) {
+  return static_cast<uint64_t>(
+      static_cast<int64_t>(static_cast<int32_t>(wheelWParam | MK_INJECTED)));
 }
 
-void ScrollByLines(Desktop& desktop, const HostState& state, WindowId window,
-                   bool up) {
+// WM_VSCROLL, or WM_HSCROLL when only the window's horizontal bar scrolls.
+uint32_t VerticalLineMessage(Desktop& desktop, WindowId window) {
   const ScrollBar vertical = desktop.ReadScrollBar(window, kSbVert);
   const ScrollBar horizontal = desktop.ReadScrollBar(window, kSbHorz);
-  const uint32_t message = LineScrollMessage(vertical, horizontal);
-  const uint64_t request = up ? 0 : 1;  // SB_LINEUP, SB_LINEDOWN
-  for (uint32_t i = LinesPerNotch(state.scroll_counts); i > 0; --i)
+  return LineScrollMessage(vertical, horizontal);
+}
+
+// `count` line messages with the request, then SB_ENDSCROLL.
+void PostLines(Desktop& desktop, WindowId window, uint32_t message,
+               uint64_t request, uint32_t count) {
+  for (uint32_t i = count; i > 0; --i)
     desktop.Post(window, message, request, 0);
   desktop.Post(window, message, kSbEndScroll, 0);
 }
 
-void StepUpDown(Desktop& desktop, WindowId control, bool up) {
+void StepUpDown(Desktop& desktop, WindowId control, bool up, uint32_t steps) {
   const std::optional<uint64_t> range = desktop.Ask(control, kUdmGetRange);
   if (!range) return;
   const std::optional<uint64_t> position = desktop.Ask(control, kUdmGetPos);
   if (!position) return;
-  if (const auto next = NextUpDownPosition(*range, *position, up))
+  if (const auto next = UpDownPositionAfter(*range, *position, up, steps))
     desktop.Post(control, kUdmSetPos, 0, *next);
 }
 
+WheelAction ActionAt(Desktop& desktop, const HostState& state,
+                     WindowId window) {
+  return DecideWheel(
+             state, desktop.ClassName(window),
+             [&] { return desktop.ClassName(TopLevelWindow(desktop, window)); })
+      .action;
+}
+
+// One notch, up or down, over the window that the hook found.
 void OnWheel(Desktop& desktop, const HostState& state, WindowId window, bool up,
              int64_t lParam) {
   // No window under the pointer: posts would land in the host's own queue.
   if (!window) return;
-  const WheelDecision decision = DecideWheel(
-      state, desktop.ClassName(window),
-      [&] { return desktop.ClassName(TopLevelWindow(desktop, window)); });
-  switch (decision.action) {
+  switch (ActionAt(desktop, state, window)) {
     case WheelAction::UpDown:
-      return StepUpDown(desktop, window, up);
+      return StepUpDown(desktop, window, up, 1);
     case WheelAction::Forward:
-      return ForwardWheel(desktop, window, up, lParam);
+      return desktop.Post(window, kWmMouseWheel,
+                          MarkedWheel(up ? kNotchUp : kNotchDown), lParam);
     case WheelAction::Lines:
-      return ScrollByLines(desktop, state, window, up);
+      return PostLines(desktop, window, VerticalLineMessage(desktop, window),
+                       up ? 0 : 1,  // SB_LINEUP, SB_LINEDOWN
+                       LinesPerNotch(state.scroll_counts));
+  }
+}
+
+// The modern wheel: a wheel message with its own delta and key flags, over
+// the window at its point. With Ctrl or Shift, or over an excluded class,
+// the window gets it itself; an up-down control is stepped, any other
+// window scrolled, by the whole steps that the deltas add up to.
+void OnWheelMessage(Desktop& desktop, const HostState& state, WheelRest& rest,
+                    bool horizontal, uint64_t wParam, int64_t lParam) {
+  const WindowId window =
+      desktop.WindowAt(static_cast<int16_t>(lParam & 0xFFFF),
+                       static_cast<int16_t>((lParam >> 16) & 0xFFFF));
+  if (!window) return;
+  const auto word = static_cast<uint32_t>(wParam);
+  WheelAction action = WheelAction::Forward;
+  if (!(word & (kMkControl | kMkShift)))
+    action = ActionAt(desktop, state, window);
+  // Up-down controls follow the vertical wheel only.
+  if (horizontal && action == WheelAction::UpDown)
+    action = WheelAction::Forward;
+  const uint32_t perNotch = action == WheelAction::Lines
+                                ? LinesPerNotch(state.scroll_counts)
+                                : action == WheelAction::UpDown;
+  const int32_t steps = AddUp(rest, window, horizontal,
+                              static_cast<int16_t>(word >> 16), perNotch);
+  const auto count = static_cast<uint32_t>(steps < 0 ? -steps : steps);
+  switch (action) {
+    case WheelAction::Forward:
+      return desktop.Post(window, horizontal ? kWmMouseHWheel : kWmMouseWheel,
+                          MarkedWheel(word), lParam);
+    case WheelAction::UpDown:
+      if (count) StepUpDown(desktop, window, steps > 0, count);
+      return;
+    case WheelAction::Lines:
+      // Less than a line posts nothing; a scroll_counts of 0 or less posts
+      // the end alone, as every notch does then.
+      if (!count && perNotch) return;
+      if (horizontal)
+        return PostLines(desktop, window, kWmHScroll,
+                         steps > 0 ? 1 : 0,  // SB_LINERIGHT, SB_LINELEFT
+                         count);
+      return PostLines(desktop, window, VerticalLineMessage(desktop, window),
+                       steps > 0 ? 0 : 1, count);
   }
 }
 
@@ -127,8 +189,8 @@ void TypeAltArrow(Desktop& desktop, uint8_t arrow) {
 
 }  // namespace
 
-bool Dispatch(Desktop& desktop, const HostState& state, uint32_t message,
-              uint64_t wParam, int64_t lParam) {
+bool Dispatch(Desktop& desktop, const HostState& state, WheelRest& rest,
+              uint32_t message, uint64_t wParam, int64_t lParam) {
   switch (message) {
     case kWmDestroy:
       desktop.Quit();
@@ -142,6 +204,11 @@ bool Dispatch(Desktop& desktop, const HostState& state, uint32_t message,
     case WMU_WHEEL_UP:
     case WMU_WHEEL_DOWN:
       OnWheel(desktop, state, wParam, message == WMU_WHEEL_UP, lParam);
+      return true;
+    case WMU_WHEEL_MESSAGE:
+    case WMU_HWHEEL_MESSAGE:
+      OnWheelMessage(desktop, state, rest, message == WMU_HWHEEL_MESSAGE,
+                     wParam, lParam);
       return true;
     case WMU_XBUTTON1_UP:
       TypeAltArrow(desktop, kVkLeft);

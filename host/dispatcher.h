@@ -8,14 +8,16 @@
 
 #include "desktop.h"
 #include "host_state.h"
+#include "wheel_steps.h"
 
 namespace tavrin::host {
 
 inline constexpr uint32_t kWmDestroy = 0x0002;
 
-// The host window procedure's own work. False for a message that is not
-// the host's, which then gets the default processing.
-bool Dispatch(Desktop& desktop, const rules::HostState& state, uint32_t message,
-              uint64_t wParam, int64_t lParam);
+// The host window procedure's own work; `rest` is what the modern wheel's
+// messages left over, kept from one to the next. False for a message that
+// is not the host's, which then gets the default processing.
+bool Dispatch(Desktop& desktop, const rules::HostState& state, WheelRest& rest,
+              uint32_t message, uint64_t wParam, int64_t lParam);
 
 }  // namespace tavrin::host

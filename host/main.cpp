@@ -29,10 +29,12 @@ rules::HostState g_host_state;
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam,
                                 LPARAM lParam) {
   static Win32Desktop desktop(g_host_state);
+  static WheelRest rest;
   // Whatever goes wrong in one notification ends that notification, not the
   // host: the wheel of the whole desktop depends on it.
   try {
-    if (Dispatch(desktop, g_host_state, message, wParam, lParam)) return 0;
+    if (Dispatch(desktop, g_host_state, rest, message, wParam, lParam))
+      return 0;
   } catch (...) {
     return 0;
   }
@@ -140,9 +142,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   // Only this instance's own hook is removed at the end: the state of the
   // library belongs to whoever set it.
   const bool hooked = SetHook(window, closeByMbtn);
+  bool modernWheel = g_host_state.modern_wheel;
+  if (hooked) SetModernWheel(modernWheel);
   // 32-bit applications are served by a companion of that bitness.
   Companion companion;
-  if (hooked) companion.Start(window, closeByMbtn);
+  if (hooked) companion.Start(window, closeByMbtn, modernWheel);
 
   MSG msg{};
   SettingsWatch watch(g_host_state);
@@ -153,6 +157,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
     if (changed && woken == WAIT_OBJECT_0) watch.OnChange();
     if (woken == WAIT_TIMEOUT) watch.OnTimeout();
     if (!PumpMessages(msg)) break;
+    // A reload (by the watch, or by an edit) may have changed the wheel's
+    // mode: the hooks of both bitnesses follow it.
+    if (hooked && g_host_state.modern_wheel != modernWheel) {
+      modernWheel = g_host_state.modern_wheel;
+      SetModernWheel(modernWheel);
+      companion.SetModernWheel(modernWheel);
+    }
   }
   companion.Stop();
   if (hooked) ResetHook();

@@ -26,6 +26,10 @@ std::string Win32Desktop::ClassName(WindowId window) {
   return name;
 }
 
+WindowId Win32Desktop::WindowAt(int32_t x, int32_t y) {
+  return reinterpret_cast<WindowId>(WindowFromPoint(POINT{x, y}));
+}
+
 WindowId Win32Desktop::Parent(WindowId window) {
   return reinterpret_cast<WindowId>(GetParent(Handle(window)));
 }

@@ -19,6 +19,9 @@ struct HostState {
   // Line-scroll messages per wheel notification, as the profile reader gave
   // it.
   int32_t scroll_counts = kDefaultScrollCounts;
+  // modern_wheel: wheel messages of any delta add up, the tilt wheel is
+  // taken over, and Ctrl or Shift with the wheel reaches the window itself.
+  bool modern_wheel = false;
   ClassNameSet exclude_class;           // prefix rule, window under pointer
   ClassNameSet exclude_parent_class;    // exact rule, its top-level window
   ClassNameSet mbtn_discard_class;      // exact rule, middle click swallowed

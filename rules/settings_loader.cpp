@@ -35,6 +35,8 @@ bool LoadSettings(HostState& state) try {
       // too; held by another program, they would answer the default.
       fresh->scroll_counts = static_cast<int32_t>(GetPrivateProfileIntA(
           "general", "scroll_counts", kDefaultScrollCounts, path));
+      fresh->modern_wheel =
+          GetPrivateProfileIntA("general", "modern_wheel", 0, path) != 0;
       if (!ReadClassLists(file.get(), *fresh)) return false;
     } else {
       // Only a file that is really gone means no entries.
@@ -48,6 +50,7 @@ bool LoadSettings(HostState& state) try {
     fresh->scroll_counts = kDefaultScrollCounts;
   }
   state.scroll_counts = fresh->scroll_counts;
+  state.modern_wheel = fresh->modern_wheel;
   for (const ClassList& list : kClassLists)
     (state.*list.set).Swap(fresh.get()->*list.set);
   return true;

@@ -23,12 +23,13 @@ SettingsFile OpenSettingsFile(const char* path);
 // close_by_mbtn as the host takes it at start-up: any value but 0 is on.
 bool ReadCloseByMbtn(const char* path);
 
-// Reads scroll_counts and the four class lists from the file at
-// state.settings_path. A file that is not there (or no path) gives the
-// defaults: scroll_counts 3, the sentinels in exclude_class and no other
-// key. A file that is there but cannot be read just now (held open without
-// sharing by another program, a read failure) leaves the state as it was,
-// and so does running out of memory; false then.
+// Reads scroll_counts, modern_wheel (any value but 0 is on) and the four
+// class lists from the file at state.settings_path. A file that is not
+// there (or no path) gives the defaults: scroll_counts 3, modern_wheel off,
+// the sentinels in exclude_class and no other key. A file that is there but
+// cannot be read just now (held open without sharing by another program, a read
+// failure) leaves the state as it was, and so does running out of memory; false
+// then.
 bool LoadSettings(HostState& state);
 
 }  // namespace tavrin::rules
