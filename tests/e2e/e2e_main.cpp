@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
 #ifdef _WIN64
     HandEditCases();
 #endif
+    ModernWheelCases();
     TerminateCases(host);
 #ifdef _WIN64
     RenamedCopyCases();

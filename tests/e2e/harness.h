@@ -53,7 +53,9 @@ enum Scene : int {
 // The lParam of every posted mouse message: a point left of and above the
 // primary monitor, whose negative coordinates must survive every crossing.
 constexpr int64_t kPointLParam = static_cast<int32_t>(0xFFF0FFE0);
-constexpr int64_t kSyncLParam = 0x7F017F01;  // the host sync's notch
+// The host sync's notch carries SyncPane's point (set with the scene): the
+// modern wheel's host looks for the window there.
+inline LPARAM syncLParam;
 constexpr uint64_t kUp = 0x00780000, kDown = 0xFF880000;
 constexpr DWORD kFailed = 0xFFFFFFFF;  // the host's exit code -1
 
@@ -124,9 +126,10 @@ inline LRESULT CALLBACK Logged(HWND w, UINT m, WPARAM wParam, LPARAM lParam) {
   // notifications, and WM_NULL: what a swallowed message becomes.
   const bool keys = m >= WM_KEYDOWN && m <= WM_SYSKEYUP;
   const bool notified = m >= WMU_MBUTTON_CLICK && m <= WMU_XBUTTON2_UP;
+  const bool wheelMessage = m == WMU_WHEEL_MESSAGE || m == WMU_HWHEEL_MESSAGE;
   if (m == WM_NULL || (m > WM_MOUSEMOVE && m <= 0x20F) || keys || notified ||
-      m == WM_NCMBUTTONUP || m == WM_HSCROLL || m == WM_VSCROLL ||
-      m == WM_SYSCOMMAND || m == kUdmSetPos) {
+      wheelMessage || m == WM_NCMBUTTONUP || m == WM_HSCROLL ||
+      m == WM_VSCROLL || m == WM_SYSCOMMAND || m == kUdmSetPos) {
     got.push_back({sceneOf(w), m,
                    notified ? static_cast<uint64_t>(
                                   sceneOf(reinterpret_cast<HWND>(wParam)))
@@ -154,6 +157,20 @@ inline HWND Make(int id, const char* name, DWORD style, RECT r, HWND parent) {
 inline void Focus() {
   SetForegroundWindow(scene[Top]);
   SetFocus(scene[Child]);
+}
+
+// The window's point that the cases use, as a mouse message's lParam
+// (screen coordinates), and the pointer put there.
+inline LPARAM PointOf(int w) {
+  RECT r;
+  GetWindowRect(scene[w], &r);
+  POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  if (w == Top) p = {r.left + 10, r.top + 40};  // beside Top's children
+  return MAKELONG(p.x, p.y);
+}
+inline void PointAt(int w) {
+  const auto point = static_cast<DWORD>(PointOf(w));
+  SetCursorPos(LOWORD(point), HIWORD(point));
 }
 
 inline void CreateScene() {
@@ -184,6 +201,7 @@ inline void CreateScene() {
   for (int i = 0; i < 100; ++i)
     SendMessageA(scene[List], LB_ADDSTRING, 0,
                  reinterpret_cast<LPARAM>("line"));
+  syncLParam = PointOf(SyncPane);
   Focus();
 }
 
@@ -205,20 +223,12 @@ inline bool Pump(const std::function<bool()>& done, DWORD timeoutMs) {
   }
 }
 
-inline void PointAt(int w) {
-  RECT r;
-  GetWindowRect(scene[w], &r);
-  POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  if (w == Top) p = {r.left + 10, r.top + 40};  // beside Top's children
-  SetCursorPos(p.x, p.y);
-}
-
 // What arrived since the running case began, the sync notches left out.
 inline std::vector<Got> Arrived() {
   std::vector<Got> since;
   std::copy_if(got.begin() + static_cast<long>(caseStart), got.end(),
                std::back_inserter(since),
-               [](const Got& g) { return g.lParam != kSyncLParam; });
+               [](const Got& g) { return g.lParam != syncLParam; });
   return since;
 }
 
@@ -231,8 +241,8 @@ inline bool Settle(size_t expected = 0, DWORD timeoutMs = 3000) {
   if (hostSync) {
     const size_t from = got.size();
     PointAt(SyncPane);
-    PostMessageA(scene[Top], WM_MOUSEWHEEL, kUp, kSyncLParam);
-    const Got echo{SyncPane, WM_MOUSEWHEEL, kUp, kSyncLParam};
+    PostMessageA(scene[Top], WM_MOUSEWHEEL, kUp, syncLParam);
+    const Got echo{SyncPane, WM_MOUSEWHEEL, kUp, syncLParam};
     settled = Pump(
         [&] {
           return std::find(got.begin() + static_cast<long>(from), got.end(),
@@ -251,15 +261,12 @@ inline void StartCase() {
   caseStart = got.size();
 }
 
-// Runs the row; whether exactly what it expects arrived, and if not, what.
-inline bool RunRow(const Row& row, std::string& detail) {
-  std::copy(row.spin, row.spin + 3, spin);
-  StartCase();
-  PointAt(row.pointer);
-  PostMessageA(scene[row.postTo], row.message, row.wParam, kPointLParam);
-  const bool settled = Settle(row.expected.size());
-  detail = "  expected, then got (window, message, wParam, lParam):";
-  for (const auto& list : {row.expected, Arrived()}) {
+// What a case expected and what arrived, for its failure.
+inline std::string Described(const std::vector<Got>& expected,
+                             const std::vector<Got>& arrived) {
+  std::string detail =
+      "  expected, then got (window, message, wParam, lParam):";
+  for (const auto& list : {expected, arrived}) {
     for (const Got& g : list) {
       char line[96];
       snprintf(line, sizeof line, "\n    %d %#x %#llx %#llx", g.window,
@@ -269,6 +276,17 @@ inline bool RunRow(const Row& row, std::string& detail) {
     }
     detail += "\n  --";
   }
+  return detail;
+}
+
+// Runs the row; whether exactly what it expects arrived, and if not, what.
+inline bool RunRow(const Row& row, std::string& detail) {
+  std::copy(row.spin, row.spin + 3, spin);
+  StartCase();
+  PointAt(row.pointer);
+  PostMessageA(scene[row.postTo], row.message, row.wParam, kPointLParam);
+  const bool settled = Settle(row.expected.size());
+  detail = Described(row.expected, Arrived());
   return settled && Arrived() == row.expected;
 }
 
@@ -480,6 +498,7 @@ void LateApplicationCases();       // companion_cases.cpp, 32-bit
 int LateApplication();             // companion_cases.cpp, 32-bit
 void EditorCases();                // editor_cases.cpp
 void HandEditCases();              // settings_cases.cpp, 64-bit
+void ModernWheelCases();           // wheel_button_cases.cpp
 void TerminateCases(HANDLE host);  // companion_cases.cpp
 void RenamedCopyCases();           // startup_cases.cpp, 64-bit
 void KilledHostCases();  // reliability_cases.cpp; 32-bit: companion_cases.cpp

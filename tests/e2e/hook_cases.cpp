@@ -41,6 +41,11 @@ const std::vector<Row> kCloseFlagOn = {
   {"injected middle release arrives with no flags", Child, Child, 0x208, 0x4000, {{Child, 0x208, 0}}},
   {"non-client middle release passes", Top, Top, WM_NCMBUTTONUP, HTCAPTION, {{Top, WM_NCMBUTTONUP, HTCAPTION}}},
 };
+const std::vector<Row> kModernWheel = {
+  {"modern: the wheel message's own wParam to the host", Child, Top, 0x20A, 0xFFE20008, {{Top, WM_NULL, 0xFFE20008}, {Sink, WMU_WHEEL_MESSAGE, 0xFFE20008}}},
+  {"modern: the tilt wheel too", Child, Top, 0x20E, kUp, {{Top, WM_NULL, kUp}, {Sink, WMU_HWHEEL_MESSAGE, kUp}}},
+  {"modern: a marked tilt wheel passes, stripped", Child, Child, 0x20E, 0x784000, {{Child, 0x20E, kUp}}},
+};
 // clang-format on
 
 void HookCases() {
@@ -68,6 +73,9 @@ void HookCases() {
         "a second ResetHook fails", text);
   Check(SetHook(scene[Sink], true), "SetHook after ResetHook, close flag on");
   Rows(kCloseFlagOn);
+  SetModernWheel(true);
+  Rows(kModernWheel);
+  SetModernWheel(false);
   Check(ResetHook(), "ResetHook at the end");
 }
 

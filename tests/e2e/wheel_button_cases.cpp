@@ -1,6 +1,7 @@
 // The host's wheel and buttons over windows of another process: lines,
 // forwarding by class and by top-level class, up-down controls, Alt+Left
-// and Alt+Right, and the middle click that closes, passes or is discarded.
+// and Alt+Right, the middle click that closes, passes or is discarded, and
+// the modern wheel's fractions, tilt and Ctrl or Shift.
 #include "harness.h"
 #ifdef _WIN64
 #include "dispatcher.h"
@@ -47,7 +48,8 @@ void ScrollBars() {
   rules::HostState state;
   host::Win32Desktop desktop(state);
   StartCase();
-  host::Dispatch(desktop, state, WMU_WHEEL_DOWN,
+  host::WheelRest rest;
+  host::Dispatch(desktop, state, rest, WMU_WHEEL_DOWN,
                  reinterpret_cast<host::WindowId>(scene[Bars]), 0);
   std::vector<Got> lines(3, {Bars, WM_HSCROLL, SB_LINEDOWN, 0});
   lines.push_back({Bars, WM_HSCROLL, SB_ENDSCROLL, 0});
@@ -66,6 +68,85 @@ void WheelAndButtonCases() {
 #ifdef _WIN64
   ScrollBars();
 #endif
+}
+
+// Wheel messages posted one after another, each at its window's point, and
+// what must reach the other windows, in order; Top only swallows them.
+struct Burst {
+  const char* name;
+  struct Post {
+    Scene window;
+    uint32_t wParam;
+    UINT message = WM_MOUSEWHEEL;
+  };
+  std::vector<Post> posts;
+  std::vector<Got> expected;
+};
+
+static bool RunBurst(const Burst& burst, std::string& detail) {
+  StartCase();
+  for (const auto& [window, wParam, message] : burst.posts) {
+    PointAt(window);  // a message's pt is where the pointer is as it is posted
+    PostMessageA(scene[Top], message, wParam, PointOf(window));
+  }
+  const bool settled = Settle(burst.posts.size() + burst.expected.size());
+  std::vector<Got> arrived;
+  size_t swallowed = 0;
+  for (const Got& g : Arrived())
+    if (g.window == Top && g.message == WM_NULL)
+      ++swallowed;
+    else
+      arrived.push_back(g);
+  detail = Described(burst.expected, arrived);
+  return settled && swallowed == burst.posts.size() &&
+         arrived == burst.expected;
+}
+
+// A 32-bit wheel wParam as a window of this build receives it.
+static uint64_t AsWParam(uint32_t wheel) {
+  return static_cast<WPARAM>(static_cast<INT_PTR>(static_cast<int32_t>(wheel)));
+}
+
+// modern_wheel=1 by a hand edit, with 3 lines a notch: fractions add up,
+// the tilt wheel scrolls sideways, and Ctrl or Shift reaches the window
+// itself; then modern_wheel=0 gives every message a whole notch again.
+void ModernWheelCases() {
+  constexpr uint32_t kMinus30 = 0xFFE20000, kPlus30 = 0x001E0000;
+  constexpr UINT kTilt = WM_MOUSEHWHEEL;
+  const Got down{Child, WM_VSCROLL, SB_LINEDOWN, 0},
+      up{Child, WM_VSCROLL, SB_LINEUP, 0},
+      end{Child, WM_VSCROLL, SB_ENDSCROLL, 0},
+      right{Child, WM_HSCROLL, SB_LINERIGHT, 0},
+      hEnd{Child, WM_HSCROLL, SB_ENDSCROLL, 0};
+  // clang-format off
+  const std::vector<Burst::Post> fourFractions = {{Child, kMinus30}, {Child, kMinus30}, {Child, kMinus30}, {Child, kMinus30}};
+  const Burst on = {"modern: four of -30, 3 lines a notch: a line each time one builds up", fourFractions, {down, end, down, end, down, end}};
+  const Burst off = {"modern_wheel=0 again: each of the four is a whole notch", fourFractions, {down, down, down, end, down, down, down, end, down, down, down, end, down, down, down, end}};
+  const std::vector<Burst> bursts = {
+    {"modern: a turn drops the rest", {{Child, kMinus30}, {Child, kMinus30}, {Child, kPlus30}, {Child, kPlus30}}, {down, end, up, end}},
+    {"modern: so does another window", {{Child, kMinus30}, {Child, kMinus30}, {Popup, kMinus30}, {Child, kMinus30}, {Child, kMinus30}}, {down, end, down, end}},
+    {"modern: a notch of 120 is 3 lines, as ever", {{Child, 0xFF880000}}, {down, down, down, end}},
+    {"modern: Shift, -30 over an excluded class: -30 with MK_SHIFT", {{Pane, kMinus30 | MK_SHIFT}}, {{Pane, WM_MOUSEWHEEL, AsWParam(kMinus30 | MK_SHIFT), PointOf(Pane)}}},
+    {"modern: Ctrl over a window of lines: the wheel message, no line", {{Child, 0xFF880000 | MK_CONTROL}}, {{Child, WM_MOUSEWHEEL, AsWParam(0xFF880000 | MK_CONTROL), PointOf(Child)}}},
+    {"modern: four of +30 step an up-down once", {{Spin, kPlus30}, {Spin, kPlus30}, {Spin, kPlus30}, {Spin, kPlus30}}, {{Spin, kUdmSetPos, 0, 6}}},
+    {"modern: tilt +120: 3 lines right, then the end", {{Child, kUp, kTilt}}, {right, right, right, hEnd}},
+    {"modern: tilt over an excluded class: WM_MOUSEHWHEEL +120", {{Pane, kUp, kTilt}}, {{Pane, kTilt, kUp, PointOf(Pane)}}},
+    {"modern: tilt over an up-down: WM_MOUSEHWHEEL", {{Spin, kUp, kTilt}}, {{Spin, kTilt, kUp, PointOf(Spin)}}},
+  };
+  // clang-format on
+  spin[0] = 10, spin[1] = 0, spin[2] = 5;
+  std::string text = kMainSettings, detail;
+  text.replace(text.find("scroll_counts=2"), 15,
+               "scroll_counts=3\r\nmodern_wheel=1");
+  WriteFile("Tavrin64.ini", text);
+  Check(Pump([&] { return RunBurst(on, detail); }, 1500),
+        "a hand edit turns modern_wheel on within a second; "s + on.name,
+        detail);
+  for (const Burst& burst : bursts)
+    Check(RunBurst(burst, detail), burst.name, detail);
+  text.replace(text.find("modern_wheel=1"), 14, "modern_wheel=0");
+  WriteFile("Tavrin64.ini", text);
+  Check(Pump([&] { return RunBurst(off, detail); }, 1500), off.name, detail);
 }
 
 }  // namespace e2e

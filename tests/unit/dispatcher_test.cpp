@@ -44,6 +44,7 @@ class FakeDesktop final : public Desktop {
   int parents = 0;  // calls of Parent; a cycle is cut after a million
 
   std::string ClassName(WindowId w) override { return windows[w].className; }
+  WindowId WindowAt(int32_t, int32_t) override { return 0; }
   WindowId Parent(WindowId w) override {
     return ++parents > 1000000 ? 0 : windows[w].parent;
   }
@@ -84,10 +85,11 @@ class DispatcherTest : public ::testing::Test {
   }
   const std::vector<FakePost>& Wheel(WindowId w) {
     desktop.posts.clear();
-    Dispatch(desktop, state, WMU_WHEEL_DOWN, w, 0);
+    Dispatch(desktop, state, rest, WMU_WHEEL_DOWN, w, 0);
     return desktop.posts;
   }
   HostState state;
+  WheelRest rest;
   FakeDesktop desktop;
 };
 
@@ -117,7 +119,7 @@ TEST_F(DispatcherTest, HorizontalLinesOnlyWhenOnlyTheHorizontalBarScrolls) {
 
 // The flags of the keys do not reach a window under Wine's null driver.
 TEST_F(DispatcherTest, ExtraButtonsTypeAltAndAnArrow) {
-  Dispatch(desktop, state, WMU_XBUTTON2_UP, 0, 0);
+  Dispatch(desktop, state, rest, WMU_XBUTTON2_UP, 0, 0);
   const std::vector<std::pair<uint8_t, uint32_t>> typed = {
       {0x12, 1}, {0x27, 0}, {0x27, 2}, {0x12, 3}};
   EXPECT_EQ(desktop.keys, typed);
@@ -125,7 +127,8 @@ TEST_F(DispatcherTest, ExtraButtonsTypeAltAndAnArrow) {
 
 TEST_F(DispatcherTest, NoWindowAHungUpDownOrAParentCycleCostsOneNotch) {
   EXPECT_TRUE(Wheel(0).empty());
-  Dispatch(desktop, state, WMU_MBUTTON_CLICK, 0, 0);
+  Dispatch(desktop, state, rest, WMU_MBUTTON_CLICK, 0, 0);
+  Dispatch(desktop, state, rest, WMU_WHEEL_MESSAGE, 0xFF880000, 0);
   EXPECT_TRUE(desktop.posts.empty());
   EXPECT_TRUE(Wheel(kSpin).empty());
   EXPECT_EQ(desktop.asks, 1);
