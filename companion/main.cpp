@@ -25,11 +25,13 @@ namespace {
 decltype(&HookThread) hookThread;
 
 // Threads seen so far, with their creation time (an id that comes back
-// belongs to a new thread) and their hook, null for a 64-bit thread. A
+// belongs to a new thread), whether they run in a 32-bit process, and their
+// hook, null for a 64-bit thread or one whose hook the system refused. A
 // desktop has hundreds of GUI threads, not millions: a list does.
 struct Seen {
   DWORD thread;
   ULONGLONG created;
+  bool wow64;
   HHOOK hook;
 };
 Seen* seen = nullptr;
@@ -51,17 +53,22 @@ Seen* Add(DWORD thread) {
     seen = static_cast<Seen*>(grown);
     seenCapacity = capacity;
   }
-  seen[seenCount] = {thread, 0, nullptr};
+  seen[seenCount] = {thread, 0, false, nullptr};
   return &seen[seenCount++];
 }
 
-ULONGLONG CreationTime(DWORD thread) {
-  FILETIME created{}, unused[3];
-  if (HANDLE t = OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, thread)) {
-    GetThreadTimes(t, &created, &unused[0], &unused[1], &unused[2]);
-    CloseHandle(t);
-  }
-  return (ULONGLONG{created.dwHighDateTime} << 32) | created.dwLowDateTime;
+// When the thread was made and its process, both from one handle: a
+// thread id that the system gives again meanwhile, perhaps to a 64-bit
+// process, cannot mix the facts of two threads.
+bool FactsOf(DWORD thread, ULONGLONG& created, DWORD& process) {
+  const HANDLE t = OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, thread);
+  if (!t) return false;
+  FILETIME made{}, unused[3];
+  GetThreadTimes(t, &made, &unused[0], &unused[1], &unused[2]);
+  created = (ULONGLONG{made.dwHighDateTime} << 32) | made.dwLowDateTime;
+  process = GetProcessIdOfThread(t);
+  CloseHandle(t);
+  return process != 0;
 }
 
 // A 32-bit process on 64-bit Windows runs under WOW64, as this one does.
@@ -76,16 +83,22 @@ bool Is32Bit(DWORD process) {
 }
 
 void Serve(HWND window) {
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  ULONGLONG created = 0;
   DWORD process = 0;
-  const DWORD thread = GetWindowThreadProcessId(window, &process);
-  if (!thread || process == GetCurrentProcessId()) return;
-  const ULONGLONG created = CreationTime(thread);
+  if (!thread || !FactsOf(thread, created, process) ||
+      process == GetCurrentProcessId())
+    return;
   Seen* entry = Find(thread);
-  if (entry && entry->created == created) return;
+  // A 32-bit thread whose hook the system refused is tried again whenever
+  // it shows a window.
+  if (entry && entry->created == created && (entry->hook || !entry->wow64))
+    return;
   if (entry && entry->hook) UnhookWindowsHookEx(entry->hook);
   if (!entry && !(entry = Add(thread))) return;
   entry->created = created;
-  entry->hook = Is32Bit(process) ? hookThread(thread) : nullptr;
+  entry->wow64 = Is32Bit(process);
+  entry->hook = entry->wow64 ? hookThread(thread) : nullptr;
 }
 
 BOOL CALLBACK ServeChildren(HWND window, LPARAM) {
@@ -122,8 +135,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
   DWORD owner = 0;
   GetWindowThreadProcessId(host, &owner);
   HANDLE hostProcess = OpenProcess(SYNCHRONIZE, FALSE, process);
+  // A command line of the host's form that names no running host: no box,
+  // which would keep a host waiting for the answer.
   if (!IsWindow(host) || owner != process || !hostProcess)
-    return Explain(instance);
+    return kCompanionUsage;
   const HANDLE ready = reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(event));
 
   // One companion for a host.
@@ -144,7 +159,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
       reinterpret_cast<decltype(&SetHostWindow)>(find("SetHostWindow"));
   const auto setModernWheel =
       reinterpret_cast<decltype(&SetModernWheel)>(find("SetModernWheel"));
-  if (!hookThread || !setHostWindow || !setModernWheel)
+  const auto releaseHostWindow =
+      reinterpret_cast<decltype(&ReleaseHostWindow)>(find("ReleaseHostWindow"));
+  if (!hookThread || !setHostWindow || !setModernWheel || !releaseHostWindow)
     return kCompanionNoLibrary;
   setModernWheel((flags & kCompanionModern) != 0);
   setHostWindow(host, (flags & kCompanionClose) != 0);
@@ -171,6 +188,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
   UnhookWinEvent(events);
   for (size_t i = 0; i < seenCount; ++i)
     if (seen[i].hook) UnhookWindowsHookEx(seen[i].hook);
-  setHostWindow(nullptr, false);
+  releaseHostWindow(host);
   return kCompanionDone;
 }

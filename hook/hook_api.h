@@ -35,6 +35,11 @@ TAVRIN_HOOK_API void SetModernWheel(bool modernWheel);
 // one for its host, and there is one host.
 TAVRIN_HOOK_API void SetHostWindow(HWND window, bool closeByMbtn);
 
+// Clears the window set by SetHostWindow, unless another companion has set
+// its own since: a companion that outlives its host must not switch the
+// next host's service off.
+TAVRIN_HOOK_API void ReleaseHostWindow(HWND window);
+
 // Hooks one thread (of a 32-bit process) with HookProc; null on failure.
 TAVRIN_HOOK_API HHOOK HookThread(DWORD threadId);
 #endif

@@ -128,6 +128,10 @@ extern "C" void SetHostWindow(HWND window, bool closeByMbtn) {
   SharedHostWindow = window;
 }
 
+extern "C" void ReleaseHostWindow(HWND window) {
+  __sync_bool_compare_and_swap(&SharedHostWindow, window, nullptr);
+}
+
 extern "C" HHOOK HookThread(DWORD threadId) {
   return SetWindowsHookExA(WH_GETMESSAGE, HookProc, moduleInstance, threadId);
 }

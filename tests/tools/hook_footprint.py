@@ -2,8 +2,8 @@
 """Prints a built hook library's footprint and fails unless every GUI process
 can afford to map it: at most 4 KiB; imports from USER32 and KERNEL32 only;
 exactly SetHook, ResetHook and SetModernWheel exported under the library's
-own name (and, in the 32-bit library, the companion's SetHostWindow and
-HookThread); one shared, writable section TAVRIN_S holding the four shared
+own name (and, in the 32-bit library, the companion's SetHostWindow,
+ReleaseHostWindow and HookThread); one shared, writable section TAVRIN_S holding the four shared
 variables, all
 zero in the file; and HookProc's common path (a message it does not look
 at) at most 13 instructions up to the jump into CallNextHookEx.
@@ -61,7 +61,8 @@ faults = [text for bad, text in [
     (size > 4096, "more than 4 KiB"),
     ({d.upper() for d in imports} - {"USER32.DLL", "KERNEL32.DLL"}, "imports beyond the system"),
     (export_name != name or exports != sorted(
-        ["ResetHook", "SetHook", "SetModernWheel"] + (["HookThread", "SetHostWindow"] if name == "TV_Hook.dll" else [])),
+        ["ResetHook", "SetHook", "SetModernWheel"] +
+        (["HookThread", "ReleaseHostWindow", "SetHostWindow"] if name == "TV_Hook.dll" else [])),
      "exports"),
     ("SHARED" not in shared_flags or "READONLY" in shared_flags, "TAVRIN_S not shared and writable"),
     (inside != {"SharedHostWindow", "SharedHookHandle", "SharedCloseByMbtn",
