@@ -1,7 +1,6 @@
 #include "companion.h"
 
 #include <stdio.h>
-#include <string.h>
 
 #include <string>
 
@@ -15,13 +14,12 @@ namespace tavrin::host {
 
 namespace {
 
-// Loading TV_Hook.dll and hooking the threads of the running 32-bit
-// applications takes a moment; one that takes longer serves all the same.
-constexpr DWORD kStartWaitMs = 5000;
-constexpr DWORD kStopWaitMs = 2000;
+// A companion that ended after serving for less than a minute ended "in a
+// row" with the one before; after three such ends it is not started again.
+constexpr int kMaxRestarts = 3;
+constexpr ULONGLONG kRestartWindowMs = 60000;
 
-// In a thread of its own: the host's own thread must go on serving.
-DWORD WINAPI TellNotServed(void* missing) {
+DWORD WINAPI ShowNotServed(void* missing) {
   ShowResourceMessage(nullptr, IDS_NO_32BIT, MB_OK | MB_ICONWARNING,
                       kProgramTitle, static_cast<const char*>(missing));
   return 0;
@@ -30,56 +28,103 @@ DWORD WINAPI TellNotServed(void* missing) {
 }  // namespace
 
 void Companion::Start(HWND window, bool closeByMbtn, bool modernWheel) {
+  window_ = window;
+  closeByMbtn_ = closeByMbtn;
+  modernWheel_ = modernWheel;
+  Launch();
+}
+
+void Companion::Launch() {
   // By its full path only: a bare name would be looked up in the current
   // folder too.
   const std::string file = BesideProgram(kCompanionFile);
   SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-  HANDLE ready = CreateEventA(&inherited, TRUE, FALSE, nullptr);
+  ready_ = CreateEventA(&inherited, TRUE, FALSE, nullptr);
   char arguments[64];
   snprintf(arguments, sizeof arguments, kCompanionArguments,
-           static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)),
-           static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(ready)),
-           (closeByMbtn ? kCompanionClose : 0) |
-               (modernWheel ? kCompanionModern : 0),
+           static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window_)),
+           static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(ready_)),
+           (closeByMbtn_ ? kCompanionClose : 0) |
+               (modernWheel_ ? kCompanionModern : 0),
            GetCurrentProcessId());
   std::string line = "\"" + file + "\" " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
-  DWORD code = kCompanionDone;
-  bool serving = ready && !file.empty() &&
-                 CreateProcessA(file.c_str(), line.data(), nullptr, nullptr,
-                                TRUE, 0, nullptr, nullptr, &startup, &process_);
-  if (serving) {
+  if (ready_ && !file.empty() &&
+      CreateProcessA(file.c_str(), line.data(), nullptr, nullptr, TRUE, 0,
+                     nullptr, nullptr, &startup, &process_)) {
     CloseHandle(process_.hThread);
     process_.hThread = nullptr;
-    const HANDLE both[] = {ready, process_.hProcess};
-    if (WaitForMultipleObjects(2, both, FALSE, kStartWaitMs) ==
-        WAIT_OBJECT_0 + 1) {
-      GetExitCodeProcess(process_.hProcess, &code);
-      CloseHandle(process_.hProcess);
-      process_ = {};
-      serving = false;
-    }
+    return;
   }
-  if (ready) CloseHandle(ready);
-  if (serving) return;
-  static const char kLibrary[] = "TV_Hook.dll";
-  const char* missing = code == kCompanionNoLibrary ? kLibrary : kCompanionFile;
-  if (HANDLE thread = CreateThread(nullptr, 0, TellNotServed,
+  process_ = {};
+  if (ready_) CloseHandle(ready_);
+  ready_ = nullptr;
+  TellNotServed(kCompanionFile);
+}
+
+DWORD Companion::WaitHandles(HANDLE* handles) const {
+  DWORD count = 0;
+  if (ready_) handles[count++] = ready_;
+  if (process_.hProcess) handles[count++] = process_.hProcess;
+  return count;
+}
+
+void Companion::OnSignaled(HANDLE handle) {
+  if (handle == ready_) {
+    CloseHandle(ready_);
+    ready_ = nullptr;
+    servingSince_ = GetTickCount64();
+    return;
+  }
+  if (handle != process_.hProcess) return;
+  DWORD code = kCompanionDone;
+  GetExitCodeProcess(process_.hProcess, &code);
+  CloseHandle(process_.hProcess);
+  process_ = {};
+  if (ready_) {  // it never served
+    CloseHandle(ready_);
+    ready_ = nullptr;
+    TellNotServed(code == kCompanionNoLibrary ? "TV_Hook.dll" : kCompanionFile);
+    return;
+  }
+  // Killed or crashed while it served: Windows has removed its thread hooks.
+  if (GetTickCount64() - servingSince_ > kRestartWindowMs) restarts_ = 0;
+  if (restarts_++ < kMaxRestarts)
+    Launch();
+  else
+    TellNotServed(kCompanionFile);
+}
+
+void Companion::TellNotServed(const char* missing) {
+  if (told_) return;
+  told_ = true;
+  if (HANDLE thread = CreateThread(nullptr, 0, ShowNotServed,
                                    const_cast<char*>(missing), 0, nullptr))
     CloseHandle(thread);
 }
 
 void Companion::SetModernWheel(bool modernWheel) {
+  modernWheel_ = modernWheel;
   if (process_.hProcess)
     PostThreadMessageA(process_.dwThreadId, kCompanionSetModernWheel,
                        modernWheel, 0);
 }
 
 void Companion::Stop() {
+  if (ready_) CloseHandle(ready_);
+  ready_ = nullptr;
   if (!process_.hProcess) return;
   PostThreadMessageA(process_.dwThreadId, WM_QUIT, 0, 0);
-  WaitForSingleObject(process_.hProcess, kStopWaitMs);
+  const ULONGLONG until = GetTickCount64() + kStopWaitMs;
+  for (ULONGLONG now = GetTickCount64(); now < until; now = GetTickCount64()) {
+    if (MsgWaitForMultipleObjects(1, &process_.hProcess, FALSE,
+                                  static_cast<DWORD>(until - now),
+                                  QS_ALLINPUT) != WAIT_OBJECT_0 + 1)
+      break;  // it ended, or the time is up
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
   CloseHandle(process_.hProcess);
   process_ = {};
 }

@@ -1,5 +1,7 @@
 // The 32-bit companion (Tavrin32.exe beside the program), which serves
-// 32-bit applications for this 64-bit host.
+// 32-bit applications for this 64-bit host. Nothing here waits for it on
+// the host's thread while the hook is set: the message loop waits for its
+// ready event and its end beside the messages.
 #pragma once
 
 #include <windows.h>
@@ -8,25 +10,45 @@ namespace tavrin::host {
 
 class Companion {
  public:
+  // How long Stop waits for it to end, retrieving messages meanwhile.
+  static constexpr DWORD kStopWaitMs = 2000;
+
   Companion() = default;
   Companion(const Companion&) = delete;
   Companion& operator=(const Companion&) = delete;
   ~Companion() { Stop(); }
 
-  // Starts it for the host window, the close flag and the wheel's mode, and
-  // waits until it serves. When it cannot serve, the user is told once,
-  // without stopping this thread, that 32-bit applications are not served,
-  // and why.
+  // Starts it for the host window, the close flag and the wheel's mode.
   void Start(HWND window, bool closeByMbtn, bool modernWheel);
+
+  // What the message loop waits on for it: its ready event while it starts,
+  // and its process while it runs. Writes up to two handles; their count.
+  DWORD WaitHandles(HANDLE* handles) const;
+
+  // One of WaitHandles() was signalled. A companion that ends before it
+  // serves cannot serve: the user is told once, from a thread of its own,
+  // that 32-bit applications are not served, and why. One that ends while
+  // it serves is started again, up to three times in a row.
+  void OnSignaled(HANDLE handle);
 
   // Switches the 32-bit hooks' wheel mode, if it runs.
   void SetModernWheel(bool modernWheel);
 
-  // Asks it to end and waits a moment for it.
+  // Asks it to end and waits up to kStopWaitMs for it, retrieving the
+  // thread's messages meanwhile.
   void Stop();
 
  private:
+  void Launch();
+  void TellNotServed(const char* missing);
+
+  HWND window_ = nullptr;
+  bool closeByMbtn_ = false, modernWheel_ = false;
   PROCESS_INFORMATION process_{};
+  HANDLE ready_ = nullptr;      // until it serves
+  ULONGLONG servingSince_ = 0;  // GetTickCount64 when it began to serve
+  int restarts_ = 0;            // after ends in a row
+  bool told_ = false;
 };
 
 }  // namespace tavrin::host

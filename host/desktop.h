@@ -36,6 +36,9 @@ class Desktop {
   // The window at the point in screen coordinates; 0 when none.
   virtual WindowId WindowAt(int32_t x, int32_t y) = 0;
 
+  // The desktop window itself (GetDesktopWindow).
+  virtual WindowId DesktopWindow() = 0;
+
   // The window's parent, or the owner of a pop-up window; 0 when none.
   virtual WindowId Parent(WindowId window) = 0;
 

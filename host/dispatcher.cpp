@@ -166,7 +166,9 @@ void OnWheelMessage(Desktop& desktop, const HostState& state, WheelRest& rest,
 void OnMiddleClick(Desktop& desktop, const HostState& state, WindowId window,
                    int64_t lParam) {
   const WindowId top = TopLevelWindow(desktop, window);
-  if (!top) return;
+  // The desktop window itself lies under the pointer where no shell runs:
+  // closing it would end every program of the desktop.
+  if (!top || top == desktop.DesktopWindow()) return;
   switch (DecideMiddleClick(state, desktop.ClassName(top)).action) {
     case ClickAction::Discard:
       return;

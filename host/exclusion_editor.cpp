@@ -50,6 +50,14 @@ void Apply(Desktop& desktop, const rules::HostState& state,
 
 void EditExclusions(Desktop& desktop, const rules::HostState& state,
                     WindowId window) {
+  // One question at a time: a question's modal loop goes on dispatching,
+  // and a second Ctrl + middle click would put an identical box on it.
+  static bool asking = false;
+  if (asking) return;
+  asking = true;
+  struct Asked {
+    ~Asked() { asking = false; }
+  } asked;
   // The facts are taken before the first question: a nested edit, started
   // while a question is open, may reload the lists under us.
   const std::string child = desktop.ClassName(window);

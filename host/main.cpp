@@ -19,8 +19,12 @@ using namespace tavrin::host;
 
 namespace {
 
-constexpr int kTerminateWaitSteps = 40;
+// A second start waits this long for the running one to end: longer than
+// the running one may wait for its companion, so that a slow companion
+// never makes a terminate that works look failed.
+constexpr DWORD kTerminateWaitMs = 5000;
 constexpr DWORD kTerminateWaitStepMs = 50;
+static_assert(kTerminateWaitMs >= 2 * Companion::kStopWaitMs);
 constexpr DWORD kStartUpLockWaitMs = 10000;
 
 // The host's state for the program's life.
@@ -65,14 +69,15 @@ class StartUpLock {
 HWND FindRunningInstance() { return FindWindowA(kWindowClass, kProgramTitle); }
 
 // Asks the running instance to end, after the user's consent unless the
-// start was a termination request, and waits up to two seconds for it.
+// start was a termination request, and waits up to five seconds for it.
 int StopRunningInstance(HWND running, bool terminateRequest) {
   if (!terminateRequest &&
       ShowResourceMessage(nullptr, IDS_TERMINATE_QUESTION,
                           MB_YESNO | MB_ICONQUESTION, kProgramTitle) != IDYES)
     return kExitFailed;
   PostMessageA(running, WM_DESTROY, 0, 0);
-  for (int i = 0; i < kTerminateWaitSteps; ++i) {
+  for (DWORD waited = 0; waited < kTerminateWaitMs;
+       waited += kTerminateWaitStepMs) {
     Sleep(kTerminateWaitStepMs);
     if (!FindRunningInstance()) return kExitOk;
   }
@@ -136,7 +141,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   SetSettingsPath();
   // The defaults stand if the file cannot be read at all just now.
   rules::ResetClassLists(g_host_state);
-  rules::LoadSettings(g_host_state);
+  const bool loaded = rules::LoadSettings(g_host_state);
   const bool closeByMbtn = g_host_state.settings_path[0] &&
                            rules::ReadCloseByMbtn(g_host_state.settings_path);
   // Only this instance's own hook is removed at the end: the state of the
@@ -148,13 +153,25 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   Companion companion;
   if (hooked) companion.Start(window, closeByMbtn, modernWheel);
 
+  // The thread that set the hook never waits without retrieving its
+  // messages: on Windows every 32-bit application's hook calls wait for it.
+  // The settings watch and the companion are waited on beside them.
   MSG msg{};
-  SettingsWatch watch(g_host_state);
+  SettingsWatch watch(g_host_state, loaded);
   for (;;) {
-    const HANDLE changed = watch.ChangeHandle();
+    HANDLE handles[3];
+    DWORD count = 0;
+    if (const HANDLE changed = watch.ChangeHandle()) handles[count++] = changed;
+    count += companion.WaitHandles(handles + count);
     const DWORD woken = MsgWaitForMultipleObjects(
-        changed ? 1 : 0, &changed, FALSE, watch.TimeoutMs(), QS_ALLINPUT);
-    if (changed && woken == WAIT_OBJECT_0) watch.OnChange();
+        count, handles, FALSE, watch.TimeoutMs(), QS_ALLINPUT);
+    if (woken < WAIT_OBJECT_0 + count) {
+      const HANDLE signaled = handles[woken - WAIT_OBJECT_0];
+      if (signaled == watch.ChangeHandle())
+        watch.OnChange();
+      else
+        companion.OnSignaled(signaled);
+    }
     if (woken == WAIT_TIMEOUT) watch.OnTimeout();
     if (!PumpMessages(msg)) break;
     // A reload (by the watch, or by an edit) may have changed the wheel's
@@ -165,7 +182,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
       companion.SetModernWheel(modernWheel);
     }
   }
-  companion.Stop();
+  // The hook goes first: from here on no application waits for this thread.
   if (hooked) ResetHook();
+  companion.Stop();
   return static_cast<int>(static_cast<DWORD>(msg.wParam));
 }

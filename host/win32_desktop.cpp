@@ -30,6 +30,10 @@ WindowId Win32Desktop::WindowAt(int32_t x, int32_t y) {
   return reinterpret_cast<WindowId>(WindowFromPoint(POINT{x, y}));
 }
 
+WindowId Win32Desktop::DesktopWindow() {
+  return reinterpret_cast<WindowId>(GetDesktopWindow());
+}
+
 WindowId Win32Desktop::Parent(WindowId window) {
   return reinterpret_cast<WindowId>(GetParent(Handle(window)));
 }

@@ -13,6 +13,7 @@ class Win32Desktop final : public Desktop {
 
   std::string ClassName(WindowId window) override;
   WindowId WindowAt(int32_t x, int32_t y) override;
+  WindowId DesktopWindow() override;
   WindowId Parent(WindowId window) override;
   ScrollBar ReadScrollBar(WindowId window, int bar) override;
   std::optional<uint64_t> Ask(WindowId window, uint32_t message) override;

@@ -6,7 +6,9 @@
 #include <stdio.h>
 
 #include <new>
+#include <string>
 
+#include "settings_folder.h"
 #include "settings_reader.h"
 
 namespace tavrin::rules {
@@ -39,11 +41,17 @@ bool LoadSettings(HostState& state) try {
           GetPrivateProfileIntA("general", "modern_wheel", 0, path) != 0;
       if (!ReadClassLists(file.get(), *fresh)) return false;
     } else {
-      // Only a file that is really gone means no entries.
-      const bool gone = GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES &&
-                        (GetLastError() == ERROR_FILE_NOT_FOUND ||
-                         GetLastError() == ERROR_PATH_NOT_FOUND);
-      if (!gone) return false;
+      // Only a file that is gone from a folder that is there means no
+      // entries: a folder renamed, deleted or on a drive that went away
+      // leaves the lists as they were.
+      const bool missing =
+          GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES &&
+          GetLastError() == ERROR_FILE_NOT_FOUND;
+      const std::string folder(FolderOf(path));
+      const DWORD folderAttributes = GetFileAttributesA(folder.c_str());
+      if (!missing || folderAttributes == INVALID_FILE_ATTRIBUTES ||
+          !(folderAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
       fresh->scroll_counts = kDefaultScrollCounts;
     }
   } else {
