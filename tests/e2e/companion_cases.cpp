@@ -26,13 +26,16 @@ void CompanionCases() {
         "the companion started by hand explains itself", text);
 }
 
-// "terminate" ends the host, and its companion with it.
-void TerminateCases(HANDLE host) {
+// "terminate" ends the host, and its companion with it; also while the
+// host asks a question, whose box goes with it.
+void TerminateCases(HANDLE host, bool asking) {
   const HWND window = HostWindow();
+  if (asking) AskAbout(Top);
   Check(ExitCodeOf(Start("Tavrin64.exe terminate")) == 0 &&
             ExitCodeOf(host) == 0 && !HostWindow() &&
             Pump([&] { return !CompanionRuns(window); }, 2000),
-        "\"terminate\" ends the instance and its companion; both exit with 0");
+        "\"terminate\" ends the instance and its companion; both exit with 0"s +
+            (asking ? ", also with a question open" : ""));
 }
 
 #ifndef _WIN64

@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     HandEditCases();
 #endif
     ModernWheelCases();
-    TerminateCases(host);
+    TerminateCases(host, true);
 #ifdef _WIN64
     RenamedCopyCases();
 #endif

@@ -41,6 +41,14 @@ const Row kWhileAsking =
   {"the wheel works while a question is open", Child, Top, 0x20A, kDown, Lines(kDown, Child, WM_VSCROLL, 2)};
 // clang-format on
 
+static BOOL CALLBACK CountBox(HWND w, LPARAM boxes) {
+  char title[16] = "";
+  if (IsWindowVisible(w) && GetWindowTextA(w, title, sizeof title) &&
+      title == std::string_view(kProgramTitle))
+    ++*reinterpret_cast<size_t*>(boxes);
+  return TRUE;
+}
+
 void Edit(const EditRow& row) {
   const std::string before = ReadFile("Tavrin64.ini");
   // Not the host's thread, whose question boxes were in front until now.
@@ -50,13 +58,16 @@ void Edit(const EditRow& row) {
                                   nullptr, OPEN_EXISTING, 0, nullptr)
                     : INVALID_HANDLE_VALUE;
   StartCase();
-  keybd_event(VK_CONTROL, 0, 0, 0);
-  PointAt(row.window);
-  PostMessageA(scene[row.window], WM_MBUTTONUP, 0, kPointLParam);
-  Pump([] { return FindWindowA("#32770", kProgramTitle) != nullptr; }, 5000);
-  keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
-  if (row.questions[0].n == 1) Rows({kWhileAsking});  // the first 5002
+  AskAbout(row.window);
   std::string wrong;
+  if (row.questions[0].n == 1) Rows({kWhileAsking});  // the first 5002
+  if (row.questions[0].n == 3) {  // the first 5004: a second click asks not
+    AskAbout(row.window);
+    Settle();
+    size_t boxes = 0;
+    EnumWindows(CountBox, reinterpret_cast<LPARAM>(&boxes));
+    if (boxes != 1) wrong += "  " + std::to_string(boxes) + " boxes at once\n";
+  }
   for (const Question& q : row.questions) {
     char want[1024];
     snprintf(want, sizeof want, kStrings[q.n],

@@ -473,6 +473,15 @@ inline const char* const kStrings[] = {
 };
 // clang-format on
 
+// Ctrl + middle click over the window, and the host's first question up.
+inline void AskAbout(Scene w) {
+  keybd_event(VK_CONTROL, 0, 0, 0);
+  PointAt(w);
+  PostMessageA(scene[w], WM_MBUTTONUP, 0, kPointLParam);
+  Pump([] { return FindWindowA("#32770", kProgramTitle) != nullptr; }, 5000);
+  keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+}
+
 // Whether the companion of the host with this window still runs.
 inline bool CompanionRuns(HWND host) {
   const std::string name =
@@ -485,23 +494,23 @@ inline bool CompanionRuns(HWND host) {
 
 // The groups of cases, each in a file of its name, in the order that
 // e2e_main.cpp runs them; those after StartupCases need the running host.
-void HookCases();                  // hook_cases.cpp
-void StartupCases();               // startup_cases.cpp, 64-bit
-void SettingsLoaderCases();        // settings_cases.cpp, 64-bit
-void CheckCases();                 // check_cases.cpp, 64-bit
-void SecondStartCases();           // startup_cases.cpp, 64-bit
-void CompanionCases();             // companion_cases.cpp, 64-bit
-void WheelAndButtonCases();        // wheel_button_cases.cpp
-void HungApplicationCases();       // reliability_cases.cpp, 64-bit
-void HostileNotificationCases();   // reliability_cases.cpp, 64-bit
-void LateApplicationCases();       // companion_cases.cpp, 32-bit
-int LateApplication();             // companion_cases.cpp, 32-bit
-void EditorCases();                // editor_cases.cpp
-void HandEditCases();              // settings_cases.cpp, 64-bit
-void ModernWheelCases();           // wheel_button_cases.cpp
-void TerminateCases(HANDLE host);  // companion_cases.cpp
-void RenamedCopyCases();           // startup_cases.cpp, 64-bit
-void KilledHostCases();  // reliability_cases.cpp; 32-bit: companion_cases.cpp
+void HookCases();                 // hook_cases.cpp
+void StartupCases();              // startup_cases.cpp, 64-bit
+void SettingsLoaderCases();       // settings_cases.cpp, 64-bit
+void CheckCases();                // check_cases.cpp, 64-bit
+void SecondStartCases();          // startup_cases.cpp, 64-bit
+void CompanionCases();            // companion_cases.cpp, 64-bit
+void WheelAndButtonCases();       // wheel_button_cases.cpp
+void HungApplicationCases();      // reliability_cases.cpp, 64-bit
+void HostileNotificationCases();  // reliability_cases.cpp, 64-bit
+void LateApplicationCases();      // companion_cases.cpp, 32-bit
+int LateApplication();            // companion_cases.cpp, 32-bit
+void EditorCases();               // editor_cases.cpp
+void HandEditCases();             // settings_cases.cpp, 64-bit
+void ModernWheelCases();          // wheel_button_cases.cpp
+void TerminateCases(HANDLE host, bool asking = false);  // companion_cases
+void RenamedCopyCases();  // startup_cases.cpp, 64-bit
+void KilledHostCases();   // reliability_cases.cpp; 32-bit: companion_cases.cpp
 
 // Before any hook, and after a host that is gone: the wheel untouched.
 // clang-format off

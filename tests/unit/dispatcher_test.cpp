@@ -21,6 +21,8 @@ using namespace tavrin;
 using namespace tavrin::host;
 using tavrin::rules::HostState;
 
+constexpr WindowId kDesktop = 0x99;  // never closed
+
 // A desktop of windows from a table, every post and key recorded.
 struct FakeWindow {
   std::string className;
@@ -45,6 +47,7 @@ class FakeDesktop final : public Desktop {
 
   std::string ClassName(WindowId w) override { return windows[w].className; }
   WindowId WindowAt(int32_t, int32_t) override { return 0; }
+  WindowId DesktopWindow() override { return kDesktop; }
   WindowId Parent(WindowId w) override {
     return ++parents > 1000000 ? 0 : windows[w].parent;
   }
@@ -128,12 +131,14 @@ TEST_F(DispatcherTest, ExtraButtonsTypeAltAndAnArrow) {
 TEST_F(DispatcherTest, NoWindowAHungUpDownOrAParentCycleCostsOneNotch) {
   EXPECT_TRUE(Wheel(0).empty());
   Dispatch(desktop, state, rest, WMU_MBUTTON_CLICK, 0, 0);
+  Dispatch(desktop, state, rest, WMU_MBUTTON_CLICK, kDesktop, 0);
   Dispatch(desktop, state, rest, WMU_WHEEL_MESSAGE, 0xFF880000, 0);
   EXPECT_TRUE(desktop.posts.empty());
   EXPECT_TRUE(Wheel(kSpin).empty());
   EXPECT_EQ(desktop.asks, 1);
   desktop.windows[1] = {"A", 2};
   desktop.windows[2] = {"B", 1};
+  desktop.parents = 0;
   TopLevelWindow(desktop, 1);
   EXPECT_LE(desktop.parents, 4096);
 }
