@@ -79,4 +79,114 @@ void LateApplicationCases() {
 }
 #endif
 
+#ifdef _WIN64
+// This program copied beside the host as Tavrin32.exe: a stand-in for the
+// companion, at the pace that standin.txt beside it sets: "slow", ready
+// after 4 s; "never", never ready, and deaf to the host's WM_QUIT; else
+// ready at once. It writes its process id to standin.pid and ends with its
+// host.
+int StandInCompanion(const std::string& arguments) {
+  unsigned long window = 0, event = 0, flags = 0, process = 0;
+  if (sscanf(arguments.c_str(), kCompanionArguments, &window, &event, &flags,
+             &process) != 4)
+    return kCompanionUsage;
+  const std::string pace = ReadFile("standin.txt");
+  const std::string name = "Local\\Tavrin32." + std::to_string(window);
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
+  WriteFile("standin.pid", std::to_string(GetCurrentProcessId()));
+  HANDLE host = OpenProcess(SYNCHRONIZE, FALSE, process);
+  if (pace != "never") {
+    if (pace == "slow") Sleep(4000);  // its pace: slow to answer
+    SetEvent(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(event)));
+  }
+  for (bool asked = false; !asked || pace == "never";) {
+    if (MsgWaitForMultipleObjects(1, &host, FALSE, INFINITE, QS_ALLINPUT) ==
+        WAIT_OBJECT_0)
+      break;
+    for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);)
+      asked |= msg.message == WM_QUIT;
+  }
+  CloseHandle(mutex);
+  return kCompanionDone;
+}
+
+// Run as "e2e_runner.exe probe": sends the host window WM_NULL every 10 ms,
+// from its appearance to its end; the longest it took to answer, in ms
+// (250 when it did not answer within 250 ms, 9999 with no host at all).
+int Probe() {
+  HWND host = nullptr;
+  for (int i = 0; i < 1000 && !(host = HostWindow()); ++i) Sleep(10);
+  ULONGLONG longest = 0;
+  while (host && IsWindow(host)) {
+    const ULONGLONG asked = GetTickCount64();
+    DWORD_PTR reply = 0;
+    const bool answered =
+        SendMessageTimeoutA(host, WM_NULL, 0, 0, SMTO_NORMAL, 250, &reply);
+    if (IsWindow(host))
+      longest = std::max(longest, answered ? GetTickCount64() - asked : 250);
+    Sleep(10);  // the probe's own pace
+  }
+  return host ? static_cast<int>(longest) : 9999;
+}
+
+// A companion slow to answer, and one that never does: the host's thread
+// answers within 250 ms throughout the start and the terminate, serves a
+// notch made a second after its start within 500 ms, has removed its hook
+// while it still waits for the companion at its end, and the terminate
+// succeeds. Then a companion ended by force is started again.
+void StandInCompanionCases() {
+  // clang-format off
+  const Row served = {"", Child, Top, WM_MOUSEWHEEL, kDown, Lines(kDown, Child, WM_VSCROLL, 2)};
+  // clang-format on
+  const std::string companion = Host(kCompanionFile);
+  MoveFileA(companion.c_str(), Host("Tavrin32.real").c_str());
+  CopyFileA(Here("e2e_runner.exe").c_str(), companion.c_str(), FALSE);
+  WriteFile("Tavrin64.ini", kMainSettings);
+  for (const char* pace : {"slow", "never"}) {
+    WriteFile("standin.txt", pace);
+    HANDLE probe = Start("e2e_runner.exe probe", true);
+    HANDLE host = Start("Tavrin64.exe");
+    hostSync = true;
+    Pump([] { return false; }, 1000);
+    const ULONGLONG notch = GetTickCount64();
+    std::string detail, unhooked;
+    const bool inTime =
+        RunRow(served, detail) && GetTickCount64() - notch <= 500;
+    HANDLE terminate = Start("Tavrin64.exe terminate");
+    Pump([] { return false; }, 300);  // the host now waits for its companion
+    hostSync = false;
+    const bool untouched = RunRow(kUnhooked[0], unhooked);
+    const DWORD asked = ExitCodeOf(terminate), longest = ExitCodeOf(probe);
+    printf(
+        "a companion %s to answer: the host's thread went at most %lu ms "
+        "without answering\n",
+        pace, longest);
+    Check(inTime && untouched && asked == 0 && ExitCodeOf(host) == 0 &&
+              longest < 250,
+          "a companion "s + pace +
+              " to answer: the host answers within 250 ms throughout, "
+              "serves a notch in time, and ends at once",
+          detail + "\n" + unhooked);
+  }
+  WriteFile("standin.txt", "");
+  HANDLE host = StartHost("Tavrin64.exe");
+  const std::string first = ReadFile("standin.pid");
+  HANDLE ended = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                             std::stoul(first.empty() ? "0" : first));
+  TerminateProcess(ended, 1);
+  WaitForSingleObject(ended, 1000);
+  CloseHandle(ended);
+  Check(Pump(
+            [&] {
+              return ReadFile("standin.pid") != first &&
+                     CompanionRuns(HostWindow());
+            },
+            1000),
+        "a companion ended by force: a new one runs within a second");
+  TerminateCases(host);
+  DeleteFileA(companion.c_str());
+  MoveFileA(Host("Tavrin32.real").c_str(), companion.c_str());
+}
+#endif
+
 }  // namespace e2e

@@ -1,15 +1,25 @@
 // The end-to-end runner: the real binaries under Wine, each group of cases
 // in a file of its own (harness.h lists them), run in one order because the
 // host cases share one running host and one settings file.
+#include "companion_protocol.h"
 #include "harness.h"
 
 using namespace e2e;
 
 int main(int argc, char** argv) {
-#ifndef _WIN64
+#ifdef _WIN64
+  // Copied beside the host as its companion, or started to probe the host.
+  char self[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, self, MAX_PATH);
+  if (Here(kCompanionFile) == self) {
+    std::string arguments;
+    for (int i = 1; i < argc; ++i) arguments += argv[i] + " "s;
+    return StandInCompanion(arguments);
+  }
+  if (argc > 1 && argv[1] == "probe"s) return Probe();
+#else
   if (argc > 1 && argv[1] == "late"s) return LateApplication();
 #endif
-  (void)argc, (void)argv;
   CreateScene();
   if (kNo32Bit) SetTimer(nullptr, 0, 10, NoCompanionTimer);
   HookCases();
@@ -41,6 +51,7 @@ int main(int argc, char** argv) {
     TerminateCases(host, true);
 #ifdef _WIN64
     RenamedCopyCases();
+    StandInCompanionCases();
 #endif
     KilledHostCases();
   }
