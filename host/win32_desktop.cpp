@@ -10,10 +10,11 @@ namespace tavrin::host {
 
 namespace {
 
-// How long an up-down control's thread gets to answer. While the host waits
-// it handles no notification, so the wheel of the whole desktop waits too;
-// a hung application must not freeze it.
-constexpr UINT kAskTimeoutMs = 200;
+// How long an up-down control's thread gets to answer, each of the two
+// questions of a step. While the host waits it handles no notification and
+// retrieves no message, so the wheel of the whole desktop waits too, and on
+// Windows every 32-bit application: a hung application must not freeze it.
+constexpr UINT kAskTimeoutMs = 100;
 
 HWND Handle(WindowId window) { return reinterpret_cast<HWND>(window); }
 
