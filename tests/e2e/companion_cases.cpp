@@ -184,7 +184,29 @@ void StandInCompanionCases() {
             1000),
         "a companion ended by force: a new one runs within a second");
   TerminateCases(host);
-  DeleteFileA(companion.c_str());
+  // None beside the host, and the stand-in in the host's current folder,
+  // where a bare name would find it: it is never started.
+  const std::string bare = Here("bare\\") + kCompanionFile;
+  CreateDirectoryA(Here("bare").c_str(), nullptr);
+  DeleteFileA(Here("bare\\standin.pid").c_str());
+  MoveFileA(companion.c_str(), bare.c_str());
+  CopyFileA(Here("TV_Hook64.dll").c_str(), Here("bare\\TV_Hook64.dll").c_str(),
+            FALSE);  // which the stand-in, this program, loads
+  host = Start("Tavrin64.exe", false, nullptr, Here("bare").c_str());
+  // Started, it writes its process id; not, the host says it could not.
+  const auto started = [] {
+    return GetFileAttributesA(Here("bare\\standin.pid").c_str()) !=
+           INVALID_FILE_ATTRIBUTES;
+  };
+  const int notices = noCompanionNotices;
+  const auto told = [&] {
+    EnumWindows(AnswerNoCompanion, 0);
+    return noCompanionNotices > notices;
+  };
+  Check(Pump([&] { return told() || started(); }, 5000) && !started(),
+        "a bare Tavrin32.exe in the host's current folder is never started");
+  TerminateCases(host);
+  DeleteFileA(bare.c_str());
   MoveFileA(Host("Tavrin32.real").c_str(), companion.c_str());
 }
 #endif

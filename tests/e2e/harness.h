@@ -356,9 +356,10 @@ inline void WriteFile(const std::string& name, const std::string& text,
 }
 
 // Starts "NAME.exe ARGS" from the host's folder, or this program's own,
-// with its standard output into `output` if given.
+// with its standard output into `output` if given, in the current folder
+// `folder` if given.
 inline HANDLE Start(const std::string& commandLine, bool own = false,
-                    HANDLE output = nullptr) {
+                    HANDLE output = nullptr, const char* folder = nullptr) {
   const size_t blank = std::min(commandLine.find(' '), commandLine.size());
   const std::string name = commandLine.substr(0, blank);
   std::string line =
@@ -370,7 +371,7 @@ inline HANDLE Start(const std::string& commandLine, bool own = false,
     si.hStdOutput = output;
     PROCESS_INFORMATION pi{};
     if (CreateProcessA(nullptr, line.data(), nullptr, nullptr,
-                       output != nullptr, 0, nullptr, nullptr, &si, &pi)) {
+                       output != nullptr, 0, nullptr, folder, &si, &pi)) {
       CloseHandle(pi.hThread);
       return pi.hProcess;
     }
@@ -412,14 +413,16 @@ struct AnsweredBox {
 };
 inline AnsweredBox box;
 
-// Answers the notice that no companion could start; true if it was one.
+// The notices that no companion could start, counted each time one is
+// seen; where no 32-bit program runs, they are answered (true then).
+inline int noCompanionNotices = 0;
 inline bool AnsweredNoCompanion(HWND found) {
   char text[1024] = "";
   GetWindowTextA(GetDlgItem(found, 0xFFFF), text, sizeof text);
-  if (!kNo32Bit || !std::string_view(text).starts_with(kNoCompanionNotice))
-    return false;
-  PostMessageA(found, WM_COMMAND, IDOK, 0);
-  return true;
+  if (!std::string_view(text).starts_with(kNoCompanionNotice)) return false;
+  ++noCompanionNotices;
+  if (kNo32Bit) PostMessageA(found, WM_COMMAND, IDOK, 0);
+  return kNo32Bit;
 }
 inline BOOL CALLBACK AnswerNoCompanion(HWND w, LPARAM) {
   return AnsweredNoCompanion(w) || TRUE;
