@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
 #ifdef _WIN64
     RenamedCopyCases();
     StandInCompanionCases();
+    FolderAwayCases();
 #endif
     KilledHostCases();
   }

@@ -514,6 +514,7 @@ void ModernWheelCases();          // wheel_button_cases.cpp
 void TerminateCases(HANDLE host, bool asking = false);  // companion_cases
 void RenamedCopyCases();       // startup_cases.cpp, 64-bit
 void StandInCompanionCases();  // companion_cases.cpp, 64-bit
+void FolderAwayCases();        // settings_cases.cpp, 64-bit
 int StandInCompanion(const std::string& arguments);  // the same
 int Probe();                                         // the same
 void KilledHostCases();  // reliability_cases.cpp; 32-bit: companion_cases.cpp

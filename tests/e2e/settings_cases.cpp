@@ -106,4 +106,57 @@ void HandEditCases() {
   Check(Pump([&] { return RunRow(five, detail); }, 1500), five.name, detail);
 }
 
+// The host's folder renamed away, its settings file written there, and
+// renamed back: meanwhile the host keeps its lists and spins no processor
+// (a watch that spun would take all of 5 s; Wine counts some 150 ms of an
+// idle host's own, which Linux does not see), and after the return it reads
+// an edit.
+// Wine renames a folder in use unless it is a process's current folder.
+void FolderAwayCases() {
+  const std::string folder = Here("").substr(0, Here("").size() - 1);
+  const std::string away = folder + ".away";
+  SetCurrentDirectoryA("C:\\");
+  WriteFile("Tavrin64.ini", kMainSettings);
+  const int notices = noCompanionNotices;
+  HANDLE host = Start("Tavrin64.exe", false, nullptr, "C:\\");
+  hostSync = true;
+  // Serving, and, where no companion can start, done with saying so.
+  Pump(
+      [&] {
+        return Settle(0, 250) && (!kNo32Bit || noCompanionNotices > notices);
+      },
+      10000);
+  Pump([] { return false; }, 500);
+  const auto busy = [&] {
+    FILETIME times[4];
+    GetProcessTimes(host, &times[0], &times[1], &times[2], &times[3]);
+    return (ULONGLONG{times[2].dwHighDateTime} << 32 | times[2].dwLowDateTime) +
+           (ULONGLONG{times[3].dwHighDateTime} << 32 | times[3].dwLowDateTime);
+  };
+  const bool moved = MoveFileA(folder.c_str(), away.c_str());
+  std::ofstream(away + "\\Tavrin64.ini", std::ios::binary) << "[general]\r\n";
+  const ULONGLONG before = busy();
+  Pump([] { return false; }, 5000);
+  const ULONGLONG used = (busy() - before) / 10000;  // in ms
+  std::string detail;
+  const bool kept = RunRow(
+      {"", Pane, Top, WM_MOUSEWHEEL, kDown, Forwarded(kDown, Pane)}, detail);
+  MoveFileA(away.c_str(), folder.c_str());
+  std::string text = kMainSettings;
+  text.replace(text.find("=2"), 2, "=4");
+  WriteFile("Tavrin64.ini", text);
+  const Row four = {
+      "", Child, Top, WM_MOUSEWHEEL, kDown, Lines(kDown, Child, WM_VSCROLL, 4)};
+  printf(
+      "with its folder away, the host used %llu ms of processor time in 5 s\n",
+      used);
+  Check(moved && kept && used < 1000 &&
+            Pump([&] { return RunRow(four, detail); }, 1500),
+        "the folder renamed away and back: the lists kept, the host idle, "
+        "an edit after the return read",
+        detail);
+  TerminateCases(host);
+  SetCurrentDirectoryA(Here("").c_str());
+}
+
 }  // namespace e2e
