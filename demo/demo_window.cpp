@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 
 namespace {
 
@@ -27,11 +28,21 @@ LRESULT CALLBACK PaneProc(HWND window, UINT message, WPARAM wParam,
     case WM_VSCROLL: {
       int line = FirstLine();
       switch (LOWORD(wParam)) {
-        case SB_LINEUP: --line; break;
-        case SB_LINEDOWN: ++line; break;
-        case SB_PAGEUP: line -= 10; break;
-        case SB_PAGEDOWN: line += 10; break;
-        case SB_THUMBTRACK: line = HIWORD(wParam); break;
+        case SB_LINEUP:
+          --line;
+          break;
+        case SB_LINEDOWN:
+          ++line;
+          break;
+        case SB_PAGEUP:
+          line -= 10;
+          break;
+        case SB_PAGEDOWN:
+          line += 10;
+          break;
+        case SB_THUMBTRACK:
+          line = HIWORD(wParam);
+          break;
       }
       SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, line, 0};
       SetScrollInfo(window, SB_VERT, &info, TRUE);
@@ -75,8 +86,8 @@ LRESULT CALLBACK DemoProc(HWND window, UINT message, WPARAM wParam,
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
-HWND Create(const char* className, WNDPROC proc, const char* title,
-            DWORD style, DWORD exStyle, RECT r, HWND parent) {
+HWND Create(const char* className, WNDPROC proc, const char* title, DWORD style,
+            DWORD exStyle, RECT r, HWND parent) {
   WNDCLASSA wc{};
   wc.lpfnWndProc = proc;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -89,16 +100,29 @@ HWND Create(const char* className, WNDPROC proc, const char* title,
 
 }  // namespace
 
-int main() {
-  HWND window = Create("Tavrin64Demo", DemoProc,
-                       "Tavrin64 demo: turn the wheel over the legacy pane",
-                       WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, {80, 80, 560, 400},
-                       nullptr);
+// demo_window [LEFT TOP]: the window's place on the screen, so that the
+// 64-bit and the 32-bit demo stand side by side.
+int main(int argc, char** argv) {
+  const int left = argc > 2 ? atoi(argv[1]) : 80;
+  const int top = argc > 2 ? atoi(argv[2]) : 80;
+  const char* title = sizeof(void*) == 8
+                          ? "Tavrin64 demo (64-bit): turn the wheel over the "
+                            "legacy pane"
+                          : "Tavrin64 demo (32-bit): turn the wheel over the "
+                            "legacy pane";
+  HWND window =
+      Create("Tavrin64Demo", DemoProc, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+             0, {left, top, 560, 400}, nullptr);
   pane = Create("Tavrin64LegacyPane", PaneProc, "",
                 WS_CHILD | WS_VISIBLE | WS_VSCROLL, WS_EX_CLIENTEDGE,
                 {10, 10, 250, 340}, window);
-  SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, kLines - 1,
-                  340 / kLineHeight, 0, 0};
+  SCROLLINFO info{sizeof info,
+                  SIF_RANGE | SIF_PAGE,
+                  0,
+                  kLines - 1,
+                  340 / kLineHeight,
+                  0,
+                  0};
   SetScrollInfo(pane, SB_VERT, &info, TRUE);
   HWND edit = CreateWindowExA(
       WS_EX_CLIENTEDGE, "Edit",
