@@ -14,6 +14,7 @@
 #include <string>
 
 #include "hostile_settings.h"
+#include "start_process.h"
 
 namespace {
 
@@ -60,20 +61,6 @@ void Wait(DWORD ms) {
   }
 }
 
-HANDLE Start(const std::string& line) {
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  std::string command = line;
-  for (int attempt = 0; attempt < 3; ++attempt, Sleep(200))
-    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0,
-                       nullptr, nullptr, &si, &pi)) {
-      CloseHandle(pi.hThread);
-      return pi.hProcess;
-    }
-  return nullptr;
-}
-
 void Write(const std::string& file, const std::string& text) {
   if (FILE* f = fopen(file.c_str(), "wb")) {
     fwrite(text.data(), 1, text.size(), f);
@@ -90,7 +77,7 @@ int main() {
   const std::string settings = dir + "Tavrin64.ini";
   Write(settings, "[general]\r\nscroll_counts=3\r\n");
   HANDLE probe = CreateThread(nullptr, 0, Probe, nullptr, 0, nullptr);
-  HANDLE host = Start("\"" + dir + "Tavrin64.exe\"");
+  HANDLE host = StartProcess("\"" + dir + "Tavrin64.exe\"");
   Wait(2000);
 
   phase = 1;
@@ -112,7 +99,8 @@ int main() {
   WaitForSingleObject(hung, 5000);
 
   phase = 3;
-  WaitForSingleObject(Start("\"" + dir + "Tavrin64.exe\" terminate"), 10000);
+  WaitForSingleObject(StartProcess("\"" + dir + "Tavrin64.exe\" terminate"),
+                      10000);
   WaitForSingleObject(host, 10000);
   probing = false;
   WaitForSingleObject(probe, 10000);

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "start_process.h"
+
 namespace {
 
 constexpr UINT kPing = WM_APP + 1;  // lParam: the sender's clock
@@ -52,20 +54,6 @@ std::string ProgramDirectory() {
   const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string dir(path, n);
   return dir.substr(0, dir.find_last_of("\\/") + 1);
-}
-
-HANDLE Start(const std::string& commandLine) {
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  std::string line = commandLine;
-  for (int attempt = 0; attempt < 3; ++attempt, Sleep(200))
-    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0,
-                       nullptr, nullptr, &si, &pi)) {
-      CloseHandle(pi.hThread);
-      return pi.hProcess;
-    }
-  return nullptr;
 }
 
 // The next message of this thread, before the deadline (GetTickCount64).
@@ -182,8 +170,8 @@ int main(int argc, char** argv) {
   WriteSettings(settings, "[general]\r\nscroll_counts=3\r\n");
   HWND window = CreatePlainWindow("TavrinLatencyTarget", 10, 10);
   SetCursorPos(kPointX, kPointY);
-  HANDLE echo = Start("\"" + dir + "wheel_latency.exe\" echo");
-  HANDLE host = Start("\"" + dir + "Tavrin64.exe\"");
+  HANDLE echo = StartProcess("\"" + dir + "wheel_latency.exe\" echo");
+  HANDLE host = StartProcess("\"" + dir + "Tavrin64.exe\"");
   HWND echoWindow = nullptr;
   for (int i = 0; i < 100 && !(echoWindow = FindWindowA(kEchoClass, nullptr));
        ++i)
@@ -223,7 +211,7 @@ int main(int argc, char** argv) {
          modernDone, on);
 
   const std::string terminate = "\"" + dir + "Tavrin64.exe\" terminate";
-  WaitForSingleObject(Start(terminate), 5000);
+  WaitForSingleObject(StartProcess(terminate), 5000);
   PostMessageA(echoWindow, WM_QUIT, 0, 0);
   WaitForSingleObject(echo, 5000);
   return wheel.size() == static_cast<size_t>(notches) && modern ? 0 : 1;
