@@ -52,11 +52,9 @@ bool LoadSettings(HostState& state) try {
       if (!missing || folderAttributes == INVALID_FILE_ATTRIBUTES ||
           !(folderAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
-      fresh->scroll_counts = kDefaultScrollCounts;
     }
-  } else {
-    fresh->scroll_counts = kDefaultScrollCounts;
   }
+  // Otherwise (no file, or no path) fresh holds the defaults.
   state.scroll_counts = fresh->scroll_counts;
   state.modern_wheel = fresh->modern_wheel;
   for (const ClassList& list : kClassLists)
