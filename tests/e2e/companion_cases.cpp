@@ -44,6 +44,7 @@ void TerminateCases(HANDLE host, bool asking) {
 void KilledHostCases() {
   HANDLE host = StartHost("Tavrin64.exe");
   const HWND window = HostWindow();
+  CompanionStarts(window);
   TerminateProcess(host, 1);
   Check(Pump([&] { return !CompanionRuns(window); }, 1000),
         "a host ended by force: its companion ends within a second");
@@ -170,6 +171,7 @@ void StandInCompanionCases() {
   }
   WriteFile("standin.txt", "");
   HANDLE host = StartHost("Tavrin64.exe");
+  CompanionStarts(HostWindow());
   const std::string first = ReadFile("standin.pid");
   HANDLE ended = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
                              std::stoul(first.empty() ? "0" : first));

@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
 #endif
   WriteFile("Tavrin64.ini", kMainSettings);
   HANDLE host = StartHost("Tavrin64.exe");
-  if (Check(host && (kNo32Bit || CompanionRuns(HostWindow())),
+  if (Check(host && (kNo32Bit || CompanionStarts(HostWindow())),
             "the host starts with its companion and serves the wheel")) {
 #ifdef _WIN64
     SecondStartCases();

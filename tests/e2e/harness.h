@@ -495,6 +495,12 @@ inline bool CompanionRuns(HWND host) {
   return mutex != nullptr;
 }
 
+// The host starts its companion beside its message loop, without waiting
+// for it: the companion runs a moment after the host is ready.
+inline bool CompanionStarts(HWND host) {
+  return Pump([&] { return CompanionRuns(host); }, 5000);
+}
+
 // The groups of cases, each in a file of its name, in the order that
 // e2e_main.cpp runs them; those after StartupCases need the running host.
 void HookCases();                 // hook_cases.cpp
