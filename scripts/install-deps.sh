@@ -18,15 +18,19 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-if [ "$(id -u)" -ne 0 ]; then
-  echo "missing packages: ${missing[*]}; run as root to install them" >&2
-  exit 1
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "missing packages: ${missing[*]}; run as root to install them" >&2
+    exit 1
+  fi
+  # 32-bit Wine needs the i386 architecture.
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# 32-bit Wine needs the i386 architecture.
-dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Wine's 32-bit loader on a kernel that runs no 32-bit programs.
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1 && [ "$(id -u)" -eq 0 ]; then
+  bash "$(dirname "$0")/emulate-32bit.sh"
+fi

@@ -27,9 +27,10 @@ wine_session_end() {
 }
 
 # A kernel built without 32-bit support cannot start Wine's 32-bit loader,
-# which Debian's wine command tries first: such a machine runs 64-bit
-# Windows programs through the 64-bit loader alone, and TAVRIN_NO_32BIT
-# tells the tests that no 32-bit program can run here.
+# which Debian's wine command tries first, unless scripts/emulate-32bit.sh
+# could set up the emulator: without either, 64-bit Windows programs run
+# through the 64-bit loader alone, and TAVRIN_NO_32BIT tells the tests that
+# no 32-bit program can run here.
 wine_session_pick_loader() {
   unset TAVRIN_NO_32BIT
   if /usr/lib/wine/wine --version >/dev/null 2>&1; then return; fi
@@ -59,6 +60,11 @@ wine_session_start() {
   flock 9
   trap wine_session_end EXIT
 
+  # A prefix made where no 32-bit program ran lacks the 32-bit system.
+  if [ -z "${TAVRIN_NO_32BIT:-}" ] &&
+    [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+    rm -f "$WINEPREFIX/.tavrin-ready"
+  fi
   if [ ! -f "$WINEPREFIX/.tavrin-ready" ]; then
     echo "creating the Wine prefix in $WINEPREFIX (once)" >&2
     wineboot -i >/dev/null 2>&1
