@@ -206,13 +206,15 @@ inline void CreateScene() {
 }
 
 // Dispatches this thread's messages until done() or the deadline, waking at
-// least every 10 ms: some conditions change without a message to us.
+// least every 10 ms: some conditions change without a message to us. A
+// flood that never ends (messages going round) ends it 100 ms late at most.
 inline bool Pump(const std::function<bool()>& done, DWORD timeoutMs) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   for (MSG msg;;) {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);
+      if (GetTickCount64() > deadline + 100) return false;
     }
     if (done()) return true;
     const ULONGLONG now = GetTickCount64();
@@ -513,6 +515,7 @@ void WheelAndButtonCases();       // wheel_button_cases.cpp
 void HungApplicationCases();      // reliability_cases.cpp, 64-bit
 void HostileNotificationCases();  // reliability_cases.cpp, 64-bit
 void LateApplicationCases();      // companion_cases.cpp, 32-bit
+void CompanionEndCases();         // companion_cases.cpp, 32-bit
 int LateApplication();            // companion_cases.cpp, 32-bit
 void EditorCases();               // editor_cases.cpp
 void HandEditCases();             // settings_cases.cpp, 64-bit
@@ -530,6 +533,8 @@ void KilledHostCases();  // reliability_cases.cpp; 32-bit: companion_cases.cpp
 inline const std::vector<Row> kUnhooked = {
   {"wheel reaches the focus window untouched", Child, Top, WM_MOUSEWHEEL, kUp, {{Top, WM_MOUSEWHEEL, kUp}}},
 };
+// A window of lines under the pointer, with the host's service on.
+inline const Row kServed = {"", Child, Top, WM_MOUSEWHEEL, kDown, Lines(kDown, Child, WM_VSCROLL, 2)};
 // clang-format on
 
 // The settings file of the host cases.
