@@ -51,9 +51,15 @@ HandleCandidate(int code, WPARAM removal, LPARAM record) {
     case Outcome::Swallow:
       msg->message = WM_NULL;
       return 0;
-    case Outcome::StripMarker:
+    case Outcome::StripMarker: {
+      // Stripped once the rest of the chain has seen it: a second hook of
+      // ours further on (a companion that outlives its host still hooks
+      // the threads that the next one hooks) must also see the message as
+      // ours, or it would take it over again, and again.
+      const LRESULT result = PassOn(code, removal, record);
       msg->wParam = WithoutMarker(msg->wParam);
-      break;
+      return result;
+    }
     case Outcome::PassOn:
       break;
   }

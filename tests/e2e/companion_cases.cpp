@@ -1,6 +1,10 @@
 // The 32-bit companion: it runs beside the host, only one for a host, it
 // explains itself when started by hand, it ends with the host, asked or
 // killed, and it serves a 32-bit application started after it.
+#include <windows.h>
+
+#include <tlhelp32.h>
+
 #include "companion_protocol.h"
 #include "harness.h"
 
@@ -78,6 +82,78 @@ void LateApplicationCases() {
   Check(ExitCodeOf(Start("e2e_runner.exe late", true)) == 0,
         "a 32-bit application started later is served within a second");
 }
+
+// The companion's process, or 0; one other than `other` when two run.
+DWORD CompanionProcess(DWORD other = 0) {
+  HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32 p{};
+  p.dwSize = sizeof p;
+  DWORD found = 0;
+  for (BOOL more = Process32First(all, &p); more && !found;
+       more = Process32Next(all, &p))
+    if (!lstrcmpiA(p.szExeFile, kCompanionFile) && p.th32ProcessID != other)
+      found = p.th32ProcessID;
+  CloseHandle(all);
+  return found;
+}
+
+void SetSuspended(DWORD process, bool suspended) {
+  HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 t{};
+  t.dwSize = sizeof t;
+  for (BOOL more = Thread32First(all, &t); more; more = Thread32Next(all, &t)) {
+    if (t.th32OwnerProcessID != process) continue;
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, t.th32ThreadID);
+    suspended ? SuspendThread(thread) : ResumeThread(thread);
+    CloseHandle(thread);
+  }
+  CloseHandle(all);
+}
+
+// The companion of an earlier host, held up until the next host serves,
+// neither makes that host's notches go round (both hook the same threads)
+// nor switches its 32-bit service off when it ends. A companion ended
+// by force is started again within a second and serves the 32-bit
+// applications started after that. Last, since under Wine the thread hooks
+// of a killed process stay (so an application already running proves
+// nothing).
+void CompanionEndCases() {
+  WriteFile("Tavrin64.ini", kMainSettings);
+  HANDLE first = StartHost("Tavrin64.exe");
+  CompanionStarts(HostWindow());
+  const DWORD held = CompanionProcess();
+  HANDLE heldProcess = OpenProcess(SYNCHRONIZE, FALSE, held);
+  SetSuspended(held, true);
+  TerminateProcess(first, 1);
+  WaitForSingleObject(first, 2000);
+  HANDLE host = StartHost("Tavrin64.exe");
+  CompanionStarts(HostWindow());
+  std::string whileHeld, after;
+  const bool servedWhileHeld = RunRow(kServed, whileHeld);
+  SetSuspended(held, false);
+  Check(servedWhileHeld &&
+            WaitForSingleObject(heldProcess, 2000) == WAIT_OBJECT_0 &&
+            RunRow(kServed, after),
+        "the companion of an earlier host: the next host serves while it is "
+        "held, and after it ends",
+        whileHeld + "\n" + after);
+  CloseHandle(heldProcess);
+
+  const DWORD killed = CompanionProcess();
+  // Held open, its process id cannot be given to the next one.
+  HANDLE ended = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, killed);
+  TerminateProcess(ended, 1);
+  WaitForSingleObject(ended, 1000);
+  Check(Pump(
+            [&] {
+              return CompanionProcess(killed) && CompanionRuns(HostWindow());
+            },
+            1000),
+        "a companion ended by force: a new one runs within a second");
+  CloseHandle(ended);
+  LateApplicationCases();
+  TerminateCases(host);
+}
 #endif
 
 #ifdef _WIN64
@@ -134,10 +210,9 @@ int Probe() {
 // answers within 250 ms throughout the start and the terminate, serves a
 // notch made a second after its start within 500 ms, has removed its hook
 // while it still waits for the companion at its end, and the terminate
-// succeeds. Then a companion ended by force is started again.
+// succeeds. Then a bare companion name is never looked up.
 void StandInCompanionCases() {
   // clang-format off
-  const Row served = {"", Child, Top, WM_MOUSEWHEEL, kDown, Lines(kDown, Child, WM_VSCROLL, 2)};
   // clang-format on
   const std::string companion = Host(kCompanionFile);
   MoveFileA(companion.c_str(), Host("Tavrin32.real").c_str());
@@ -152,7 +227,7 @@ void StandInCompanionCases() {
     const ULONGLONG notch = GetTickCount64();
     std::string detail, unhooked;
     const bool inTime =
-        RunRow(served, detail) && GetTickCount64() - notch <= 500;
+        RunRow(kServed, detail) && GetTickCount64() - notch <= 500;
     HANDLE terminate = Start("Tavrin64.exe terminate");
     Pump([] { return false; }, 300);  // the host now waits for its companion
     hostSync = false;
@@ -170,22 +245,6 @@ void StandInCompanionCases() {
           detail + "\n" + unhooked);
   }
   WriteFile("standin.txt", "");
-  HANDLE host = StartHost("Tavrin64.exe");
-  CompanionStarts(HostWindow());
-  const std::string first = ReadFile("standin.pid");
-  HANDLE ended = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
-                             std::stoul(first.empty() ? "0" : first));
-  TerminateProcess(ended, 1);
-  WaitForSingleObject(ended, 1000);
-  CloseHandle(ended);
-  Check(Pump(
-            [&] {
-              return ReadFile("standin.pid") != first &&
-                     CompanionRuns(HostWindow());
-            },
-            1000),
-        "a companion ended by force: a new one runs within a second");
-  TerminateCases(host);
   // None beside the host, and the stand-in in the host's current folder,
   // where a bare name would find it: it is never started.
   const std::string bare = Here("bare\\") + kCompanionFile;
@@ -194,7 +253,7 @@ void StandInCompanionCases() {
   MoveFileA(companion.c_str(), bare.c_str());
   CopyFileA(Here("TV_Hook64.dll").c_str(), Here("bare\\TV_Hook64.dll").c_str(),
             FALSE);  // which the stand-in, this program, loads
-  host = Start("Tavrin64.exe", false, nullptr, Here("bare").c_str());
+  HANDLE host = Start("Tavrin64.exe", false, nullptr, Here("bare").c_str());
   // Started, it writes its process id; not, the host says it could not.
   const auto started = [] {
     return GetFileAttributesA(Here("bare\\standin.pid").c_str()) !=

@@ -55,6 +55,9 @@ int main(int argc, char** argv) {
     FolderAwayCases();
 #endif
     KilledHostCases();
+#ifndef _WIN64
+    CompanionEndCases();
+#endif
   }
   printf("e2e: %d passed, %d failed\n", passed, failed);
   return failed ? 1 : 0;
