@@ -99,6 +99,9 @@ void Serve(HWND window) {
   entry->created = created;
   entry->wow64 = Is32Bit(process);
   entry->hook = entry->wow64 ? hookThread(thread) : nullptr;
+  // Told to a debugger (under Wine: WINEDEBUG=+debugstr), to count them.
+  if (entry->wow64 && !entry->hook)
+    OutputDebugStringA("Tavrin32: a thread hook was refused\n");
 }
 
 BOOL CALLBACK ServeChildren(HWND window, LPARAM) {

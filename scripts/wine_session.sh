@@ -11,7 +11,8 @@
 
 wine_session_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX=${TAVRIN_WINE_PREFIX:-$wine_session_root/build/wine}
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# WINEDEBUG may be given, to see a program's debug output.
+export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 wine_session_xvfb=
 wine_session_display_file=
 
