@@ -1,6 +1,7 @@
 // The 32-bit companion: it runs beside the host, only one for a host, it
 // explains itself when started by hand, it ends with the host, asked or
-// killed, and it serves a 32-bit application started after it.
+// killed, it is started again when it ends, and it serves a 32-bit
+// application started after it.
 #include <windows.h>
 
 #include <tlhelp32.h>
@@ -212,8 +213,6 @@ int Probe() {
 // while it still waits for the companion at its end, and the terminate
 // succeeds. Then a bare companion name is never looked up.
 void StandInCompanionCases() {
-  // clang-format off
-  // clang-format on
   const std::string companion = Host(kCompanionFile);
   MoveFileA(companion.c_str(), Host("Tavrin32.real").c_str());
   CopyFileA(Here("e2e_runner.exe").c_str(), companion.c_str(), FALSE);
