@@ -56,8 +56,9 @@ void HostileNotificationCases() {
     seed = seed * 6364136223846793005ull + 1442695040888963407ull;
     const UINT message = WMU_MBUTTON_CLICK + static_cast<UINT>(seed >> 61) % 5;
     const WPARAM windows[] = {0, reinterpret_cast<WPARAM>(gone),
+                              reinterpret_cast<WPARAM>(GetDesktopWindow()),
                               static_cast<WPARAM>(seed | 1ull << 62)};
-    PostMessageA(HostWindow(), message, windows[i % 3],
+    PostMessageA(HostWindow(), message, windows[i % 4],
                  static_cast<LPARAM>(seed));
     keys += message >= WMU_XBUTTON1_UP ? 4 : 0;
   }
