@@ -70,7 +70,8 @@ void HostileNotificationCases() {
                           return g.window == Child && g.message >= WM_KEYDOWN &&
                                  g.message <= WM_SYSKEYUP;
                         }),
-        "hostile notifications: only the extra buttons' keys arrive",
+        "hostile notifications, the desktop window among them: only the "
+        "extra buttons' keys arrive, nothing is closed",
         std::to_string(arrived.size()) + " messages, " + std::to_string(keys) +
             " keys");
   Rows({kAfterHostile});
