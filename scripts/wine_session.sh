@@ -61,10 +61,11 @@ wine_session_start() {
   flock 9
   trap wine_session_end EXIT
 
-  # A prefix made where no 32-bit program ran lacks the 32-bit system.
+  # A prefix made where no 32-bit program ran lacks the 32-bit system:
+  # without its time stamp, Wine brings the prefix up to date.
   if [ -z "${TAVRIN_NO_32BIT:-}" ] &&
     [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
-    rm -f "$WINEPREFIX/.tavrin-ready"
+    rm -f "$WINEPREFIX/.tavrin-ready" "$WINEPREFIX/.update-timestamp"
   fi
   if [ ! -f "$WINEPREFIX/.tavrin-ready" ]; then
     echo "creating the Wine prefix in $WINEPREFIX (once)" >&2
