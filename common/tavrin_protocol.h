@@ -48,10 +48,26 @@ inline constexpr uint32_t WMU_XBUTTON2_UP = 0x8000 + 1238;
 // WMU_WHEEL_DOWN: an application took WM_MOUSEWHEEL (resp. WM_MOUSEHWHEEL).
 // wParam: that message's own wParam, the key flags in the low word and the
 // signed delta in the high word (from a 32-bit application, 32 bits).
-// lParam: its lParam, the pointer in screen coordinates; the host finds the
-// window there itself, as WindowFromPoint does not wait for any thread.
+// lParam: its lParam, the pointer in the application's own coordinates.
+// Always right after the WMU_WHEEL_TARGET that names its window.
 inline constexpr uint32_t WMU_WHEEL_MESSAGE = 0x8000 + 1239;
 inline constexpr uint32_t WMU_HWHEEL_MESSAGE = 0x8000 + 1240;
+
+// Posted just before each WMU_WHEEL_MESSAGE and WMU_HWHEEL_MESSAGE, from the
+// same thread, so the two arrive in this order. Only the application's own
+// thread can find the window under its point: the point is in its own DPI
+// coordinates (an application that is not DPI-aware, on a display at 200 %,
+// sees the pointer at half the screen's coordinates), and WindowFromPoint
+// asks only the calling thread's windows whether they are transparent (a
+// group box over a list).
+// wParam: the window under the message's point, as that thread found it.
+// lParam: the message's lParam, as in the notification that follows.
+inline constexpr uint32_t WMU_WHEEL_TARGET = 0x8000 + 1241;
+
+// Every notification that the hook posts, first to last: the host's window
+// lets exactly these through when it runs elevated.
+inline constexpr uint32_t kFirstNotification = WMU_MBUTTON_CLICK;
+inline constexpr uint32_t kLastNotification = WMU_WHEEL_TARGET;
 
 // Key flags of a wheel message's wParam that the modern wheel hands to the
 // application itself: zoom and sideways scrolling are its own business.

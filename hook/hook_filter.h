@@ -74,6 +74,9 @@ template <typename Word>
                                                           bool hostKnown) {
   constexpr Decision kPass = Decided(Outcome::PassOn);
   constexpr Decision kSwallow = Decided(Outcome::Swallow);
+  // The modern wheel's window is found here, in the application's thread.
+  constexpr Decision kWheelTarget =
+      Notifying(kSwallow, WMU_WHEEL_TARGET, Target::WindowAtPoint);
   if (!hostKnown) return kPass;
   if (wParam & MK_INJECTED) return Decided(Outcome::StripMarker);
   switch (message) {
@@ -84,12 +87,13 @@ template <typename Word>
       return Notifying(kSwallow, WMU_MBUTTON_CLICK, Target::MessageWindow);
     case kWmMouseWheel:
       if (modernWheel)
-        return Notifying(kSwallow, WMU_WHEEL_MESSAGE, Target::MessageWParam);
+        return Notifying(kWheelTarget, WMU_WHEEL_MESSAGE,
+                         Target::MessageWParam);
       return Notifying(kSwallow, WheelNotificationFor(wParam),
                        Target::WindowAtPoint);
     case kWmMouseHWheel:
       if (!modernWheel) return kPass;
-      return Notifying(kSwallow, WMU_HWHEEL_MESSAGE, Target::MessageWParam);
+      return Notifying(kWheelTarget, WMU_HWHEEL_MESSAGE, Target::MessageWParam);
     case kWmXButtonDown:
       return kSwallow;
     case kWmXButtonUp: {

@@ -1,5 +1,7 @@
 #include "desktop.h"
 
+#include "tavrin_protocol.h"
+
 namespace tavrin::host {
 
 namespace {
@@ -17,6 +19,12 @@ WindowId TopLevelWindow(Desktop& desktop, WindowId window) {
     window = parent;
   }
   return window;
+}
+
+void AllowNotifications(Desktop& desktop, WindowId hostWindow) {
+  for (uint32_t message = kFirstNotification; message <= kLastNotification;
+       ++message)
+    desktop.AllowFromLowerPrograms(hostWindow, message);
 }
 
 }  // namespace tavrin::host

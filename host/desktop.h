@@ -77,7 +77,17 @@ class Desktop {
 
   // Reads the settings file again into the host's state.
   virtual void ReloadSettings() = 0;
+
+  // Lets the message reach the window from programs that run with less
+  // than this one's rights: a program run as administrator otherwise hears
+  // nothing from ordinary ones.
+  virtual void AllowFromLowerPrograms(WindowId window, uint32_t message) = 0;
 };
+
+// Lets exactly the hook's notifications through to the host's window, and
+// nothing else: run as administrator, the host serves elevated programs
+// and ordinary ones alike.
+void AllowNotifications(Desktop& desktop, WindowId hostWindow);
 
 // The last window reached by following Parent from the window (a window
 // without parent or owner is its own top-level window); 0 for 0.

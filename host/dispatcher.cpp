@@ -120,15 +120,26 @@ void OnWheel(Desktop& desktop, const HostState& state, WindowId window, bool up,
   }
 }
 
+// The window that the application's thread found for the message with this
+// point. Its WMU_WHEEL_TARGET comes right before it; only two applications
+// taking wheel messages at the same moment could put another between them,
+// and then the host looks for itself, in its own coordinates.
+WindowId TargetOf(Desktop& desktop, ModernWheel& wheel, int64_t lParam) {
+  const bool known = wheel.targetKnown && wheel.targetPoint == lParam;
+  wheel.targetKnown = false;
+  if (known) return wheel.target;
+  return desktop.WindowAt(static_cast<int16_t>(lParam & 0xFFFF),
+                          static_cast<int16_t>((lParam >> 16) & 0xFFFF));
+}
+
 // The modern wheel: a wheel message with its own delta and key flags, over
 // the window at its point. With Ctrl or Shift, or over an excluded class,
 // the window gets it itself; an up-down control is stepped, any other
 // window scrolled, by the whole steps that the deltas add up to.
-void OnWheelMessage(Desktop& desktop, const HostState& state, WheelRest& rest,
-                    bool horizontal, uint64_t wParam, int64_t lParam) {
-  const WindowId window =
-      desktop.WindowAt(static_cast<int16_t>(lParam & 0xFFFF),
-                       static_cast<int16_t>((lParam >> 16) & 0xFFFF));
+void OnWheelMessage(Desktop& desktop, const HostState& state,
+                    ModernWheel& wheel, bool horizontal, uint64_t wParam,
+                    int64_t lParam) {
+  const WindowId window = TargetOf(desktop, wheel, lParam);
   if (!window) return;
   const auto word = static_cast<uint32_t>(wParam);
   WheelAction action = WheelAction::Forward;
@@ -140,7 +151,7 @@ void OnWheelMessage(Desktop& desktop, const HostState& state, WheelRest& rest,
   const uint32_t perNotch = action == WheelAction::Lines
                                 ? LinesPerNotch(state.scroll_counts)
                                 : action == WheelAction::UpDown;
-  const int32_t steps = AddUp(rest, window, horizontal,
+  const int32_t steps = AddUp(wheel.rest, window, horizontal,
                               static_cast<int16_t>(word >> 16), perNotch);
   const auto count = static_cast<uint32_t>(steps < 0 ? -steps : steps);
   switch (action) {
@@ -191,7 +202,7 @@ void TypeAltArrow(Desktop& desktop, uint8_t arrow) {
 
 }  // namespace
 
-bool Dispatch(Desktop& desktop, const HostState& state, WheelRest& rest,
+bool Dispatch(Desktop& desktop, const HostState& state, ModernWheel& wheel,
               uint32_t message, uint64_t wParam, int64_t lParam) {
   switch (message) {
     case kWmDestroy:
@@ -207,9 +218,14 @@ bool Dispatch(Desktop& desktop, const HostState& state, WheelRest& rest,
     case WMU_WHEEL_DOWN:
       OnWheel(desktop, state, wParam, message == WMU_WHEEL_UP, lParam);
       return true;
+    case WMU_WHEEL_TARGET:
+      wheel.target = wParam;
+      wheel.targetPoint = lParam;
+      wheel.targetKnown = true;
+      return true;
     case WMU_WHEEL_MESSAGE:
     case WMU_HWHEEL_MESSAGE:
-      OnWheelMessage(desktop, state, rest, message == WMU_HWHEEL_MESSAGE,
+      OnWheelMessage(desktop, state, wheel, message == WMU_HWHEEL_MESSAGE,
                      wParam, lParam);
       return true;
     case WMU_XBUTTON1_UP:

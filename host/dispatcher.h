@@ -14,10 +14,11 @@ namespace tavrin::host {
 
 inline constexpr uint32_t kWmDestroy = 0x0002;
 
-// The host window procedure's own work; `rest` is what the modern wheel's
-// messages left over, kept from one to the next. False for a message that
-// is not the host's, which then gets the default processing.
-bool Dispatch(Desktop& desktop, const rules::HostState& state, WheelRest& rest,
-              uint32_t message, uint64_t wParam, int64_t lParam);
+// The host window procedure's own work; `wheel` is what the modern wheel's
+// notifications keep from one to the next. False for a message that is not
+// the host's, which then gets the default processing.
+bool Dispatch(Desktop& desktop, const rules::HostState& state,
+              ModernWheel& wheel, uint32_t message, uint64_t wParam,
+              int64_t lParam);
 
 }  // namespace tavrin::host

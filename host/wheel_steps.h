@@ -16,6 +16,16 @@ struct WheelRest {
   int32_t rest = 0;  // delta times steps a notch, not yet posted; < 120
 };
 
+// What the modern wheel keeps from one notification to the next: the
+// window that the application's own thread found under the point of the
+// wheel message that comes next, and what the deltas left over.
+struct ModernWheel {
+  WindowId target = 0;
+  int64_t targetPoint = 0;  // the lParam it came with
+  bool targetKnown = false;
+  WheelRest rest;
+};
+
 // The whole steps (lines, or positions of an up-down control) that a wheel
 // message of `delta` makes at `window`, `perNotch` steps a notch, keeping
 // the rest for the next message: Windows' own rule for a window that

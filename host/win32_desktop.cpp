@@ -90,4 +90,10 @@ bool Win32Desktop::WriteSetting(const char* section, const std::string& key,
 
 void Win32Desktop::ReloadSettings() { rules::LoadSettings(state_); }
 
+// Windows' message filter drops what a program with fewer rights posts to
+// an elevated one (Wine has no such filter).
+void Win32Desktop::AllowFromLowerPrograms(WindowId window, uint32_t message) {
+  ChangeWindowMessageFilterEx(Handle(window), message, MSGFLT_ALLOW, nullptr);
+}
+
 }  // namespace tavrin::host

@@ -27,6 +27,7 @@ class Win32Desktop final : public Desktop {
   bool WriteSetting(const char* section, const std::string& key,
                     const char* value) override;
   void ReloadSettings() override;
+  void AllowFromLowerPrograms(WindowId window, uint32_t message) override;
 
  private:
   rules::HostState& state_;

@@ -48,7 +48,7 @@ void ScrollBars() {
   rules::HostState state;
   host::Win32Desktop desktop(state);
   StartCase();
-  host::WheelRest rest;
+  host::ModernWheel rest;
   host::Dispatch(desktop, state, rest, WMU_WHEEL_DOWN,
                  reinterpret_cast<host::WindowId>(scene[Bars]), 0);
   std::vector<Got> lines(3, {Bars, WM_HSCROLL, SB_LINEDOWN, 0});

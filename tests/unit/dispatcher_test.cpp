@@ -8,10 +8,12 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "desktop.h"
+#include "hook_filter.h"
 #include "settings_reader.h"
 #include "tavrin_protocol.h"
 
@@ -73,6 +75,10 @@ class FakeDesktop final : public Desktop {
     return false;
   }
   void ReloadSettings() override {}
+  void AllowFromLowerPrograms(WindowId w, uint32_t message) override {
+    allowed.insert({w, message});
+  }
+  std::set<std::pair<WindowId, uint32_t>> allowed;
 };
 
 constexpr WindowId kList = 0x20, kSpin = 0x30;
@@ -92,7 +98,7 @@ class DispatcherTest : public ::testing::Test {
     return desktop.posts;
   }
   HostState state;
-  WheelRest rest;
+  ModernWheel rest;
   FakeDesktop desktop;
 };
 
@@ -141,6 +147,37 @@ TEST_F(DispatcherTest, NoWindowAHungUpDownOrAParentCycleCostsOneNotch) {
   desktop.parents = 0;
   TopLevelWindow(desktop, 1);
   EXPECT_LE(desktop.parents, 4096);
+}
+
+// Run as administrator, the host hears from ordinary applications only
+// what it lets through: every notification the hook can post, and no more.
+TEST_F(DispatcherTest, TheHostLetsThroughExactlyWhatTheHookPosts) {
+  std::set<std::pair<WindowId, uint32_t>> posted;
+  for (uint32_t m = kWmMButtonDown; m <= kWmMouseHWheel; ++m)
+    for (uint64_t w : {0x0u, 0x10000u, 0x20000u, 0x30000u, 0xFF880000u})
+      for (int flags = 0; flags < 4; ++flags) {
+        const auto d =
+            hook::DecideCandidate<uint64_t>(m, w, flags & 1, flags & 2, true);
+        for (uint32_t i = 0; i < hook::CountOf(d); ++i)
+          posted.insert({0x42, hook::MessageOf(d, i)});
+      }
+  AllowNotifications(desktop, 0x42);
+  EXPECT_EQ(desktop.allowed, posted);
+}
+
+// The modern wheel scrolls the window that the application's own thread
+// found; one notification from elsewhere in between, and the host looks
+// for itself.
+TEST_F(DispatcherTest, ModernWheelTakesTheApplicationsWindowForItsPoint) {
+  Dispatch(desktop, state, rest, WMU_WHEEL_TARGET, kList, 0x00100020);
+  Dispatch(desktop, state, rest, WMU_WHEEL_MESSAGE, 0xFF880000, 0x00100020);
+  ASSERT_EQ(desktop.posts.size(), 4u);
+  EXPECT_EQ(desktop.posts[0].window, kList);
+  desktop.posts.clear();
+  Dispatch(desktop, state, rest, WMU_WHEEL_TARGET, kList, 0x00100020);
+  Dispatch(desktop, state, rest, WMU_WHEEL_MESSAGE, 0xFF880000, 0x00300040);
+  Dispatch(desktop, state, rest, WMU_WHEEL_MESSAGE, 0xFF880000, 0x00100020);
+  EXPECT_TRUE(desktop.posts.empty());  // no window at either point here
 }
 
 }  // namespace
