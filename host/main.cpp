@@ -33,11 +33,11 @@ rules::HostState g_host_state;
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam,
                                 LPARAM lParam) {
   static Win32Desktop desktop(g_host_state);
-  static WheelRest rest;
+  static ModernWheel wheel;
   // Whatever goes wrong in one notification ends that notification, not the
   // host: the wheel of the whole desktop depends on it.
   try {
-    if (Dispatch(desktop, g_host_state, rest, message, wParam, lParam))
+    if (Dispatch(desktop, g_host_state, wheel, message, wParam, lParam))
       return 0;
   } catch (...) {
     return 0;
@@ -112,16 +112,19 @@ void SetSettingsPath() {
                     sizeof g_host_state.settings_path);
 }
 
-// Dispatches what is queued; false once WM_QUIT ends the loop,
-// with msg holding it.
+// Dispatches what is queued, but at most a round of messages: a stream
+// that never pauses must not hold up a load or the companion, which the
+// loop looks at between rounds. False once WM_QUIT ends the loop, with msg
+// holding it.
+constexpr int kMessagesARound = 64;
 bool PumpMessages(MSG& msg) {
-  for (;;) {
-    const BOOL got = PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);
-    if (!got) return true;
+  for (int i = 0; i < kMessagesARound; ++i) {
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) break;
     if (msg.message == WM_QUIT) return false;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+  return true;
 }
 
 }  // namespace
@@ -137,6 +140,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   if (running) return StopRunningInstance(running, terminateRequest);
   if (terminateRequest) return kExitOk;
   if (!window) return kExitFailed;
+  {
+    Win32Desktop desktop(g_host_state);
+    AllowNotifications(desktop, reinterpret_cast<WindowId>(window));
+  }
 
   SetSettingsPath();
   // The defaults stand if the file cannot be read at all just now.
@@ -154,25 +161,27 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   if (hooked) companion.Start(window, closeByMbtn, modernWheel);
 
   // The thread that set the hook never waits without retrieving its
-  // messages: on Windows every 32-bit application's hook calls wait for it.
-  // The settings watch and the companion are waited on beside them.
+  // messages, nor on a disk: on Windows every 32-bit application's hook
+  // calls wait for it. The settings watch reads the file on a thread of its
+  // own; its loads and the companion are waited on beside the messages.
   MSG msg{};
-  SettingsWatch watch(g_host_state, loaded);
+  SettingsWatch watch(g_host_state.settings_path, loaded);
   for (;;) {
     HANDLE handles[3];
     DWORD count = 0;
-    if (const HANDLE changed = watch.ChangeHandle()) handles[count++] = changed;
+    if (const HANDLE loads = watch.LoadedHandle()) handles[count++] = loads;
     count += companion.WaitHandles(handles + count);
-    const DWORD woken = MsgWaitForMultipleObjects(
-        count, handles, FALSE, watch.TimeoutMs(), QS_ALLINPUT);
+    // Messages left from the last round end the wait at once; a signalled
+    // handle still comes first.
+    const DWORD woken = MsgWaitForMultipleObjectsEx(
+        count, handles, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     if (woken < WAIT_OBJECT_0 + count) {
       const HANDLE signaled = handles[woken - WAIT_OBJECT_0];
-      if (signaled == watch.ChangeHandle())
-        watch.OnChange();
+      if (signaled == watch.LoadedHandle())
+        watch.TakeLoaded(g_host_state);
       else
         companion.OnSignaled(signaled);
     }
-    if (woken == WAIT_TIMEOUT) watch.OnTimeout();
     if (!PumpMessages(msg)) break;
     // A reload (by the watch, or by an edit) may have changed the wheel's
     // mode: the hooks of both bitnesses follow it.

@@ -1,6 +1,7 @@
 #include "settings_watch.h"
 
 #include <algorithm>
+#include <new>
 
 #include "settings_folder.h"
 #include "settings_loader.h"
@@ -19,6 +20,8 @@ constexpr ULONGLONG kLongestSettleMs = 1000;
 // be watched (renamed, deleted, its drive gone).
 constexpr int kQuickRetries = 25;
 constexpr ULONGLONG kSlowRetryMs = 1000;
+// How long the host's end waits for the worker to stop.
+constexpr DWORD kStopWaitMs = 1000;
 
 // A rename over the file shows as a change of names; every write as one of
 // size and time. Opening and reading show as nothing.
@@ -26,114 +29,234 @@ constexpr DWORD kChanges = FILE_NOTIFY_CHANGE_FILE_NAME |
                            FILE_NOTIFY_CHANGE_SIZE |
                            FILE_NOTIFY_CHANGE_LAST_WRITE;
 
+std::wstring Wide(std::string_view text) {
+  std::wstring wide(text.size(), L'\0');
+  wide.resize(static_cast<size_t>(
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                          wide.data(), static_cast<int>(wide.size()))));
+  return wide;
+}
+
+// File names as the file system compares them: ordinally, ignoring case,
+// never by the user's language (which folds the Turkish dotted and dotless
+// i apart from I).
+bool SameName(const WCHAR* name, int length, const std::wstring& other) {
+  return !other.empty() && CompareStringOrdinal(name, length, other.c_str(),
+                                                static_cast<int>(other.size()),
+                                                TRUE) == CSTR_EQUAL;
+}
+
 }  // namespace
 
-SettingsWatch::SettingsWatch(rules::HostState& state, bool loaded)
-    : state_(state), unread_(!loaded) {
-  const std::string_view path = state.settings_path;
-  folderPath_ = rules::FolderOf(path);
-  if (folderPath_.empty()) return;
-  const std::string name(path.substr(path.rfind('\\') + 1));
-  fileName_.resize(name.size());
-  fileName_.resize(static_cast<size_t>(MultiByteToWideChar(
-      CP_ACP, 0, name.data(), static_cast<int>(name.size()), fileName_.data(),
-      static_cast<int>(fileName_.size()))));
-  changed_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  if (!Watch()) LookAgainIn(kSlowRetryMs);
-  if (unread_) LookAgainIn(kSettleMs);
-}
-
-SettingsWatch::~SettingsWatch() {
-  StopWatching();
-  if (changed_) CloseHandle(changed_);
-}
-
-DWORD SettingsWatch::TimeoutMs() const {
-  if (!due_) return INFINITE;
-  const ULONGLONG now = GetTickCount64();
-  return due_ > now ? static_cast<DWORD>(due_ - now) : 0;
-}
-
-bool SettingsWatch::Watch() {
-  if (!changed_) return false;
-  if (!folder_) {
-    const HANDLE folder =
-        CreateFileA(folderPath_.c_str(), FILE_LIST_DIRECTORY,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING,
-                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
-    if (folder == INVALID_HANDLE_VALUE) return false;
-    folder_ = folder;
+class SettingsWatch::Worker {
+ public:
+  Worker(const char* settingsPath, bool loaded) : unread_(!loaded) {
+    const std::string_view path = settingsPath;
+    path_ = Wide(path);
+    fileName_ = path_.substr(path_.rfind(L'\\') + 1);
+    folderPath_ = rules::FolderOf(path);
+    changed_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    loaded_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    std::copy_n(settingsPath, rules::kSettingsPathBytes, settingsPath_);
   }
-  ResetEvent(changed_);
-  overlapped_ = {};
-  overlapped_.hEvent = changed_;
-  if (ReadDirectoryChangesW(folder_, changes_, sizeof changes_, FALSE, kChanges,
-                            nullptr, &overlapped_, nullptr))
-    return true;
-  StopWatching();
-  return false;
-}
-
-void SettingsWatch::StopWatching() {
-  if (!folder_) return;
-  CancelIo(folder_);
-  CloseHandle(folder_);
-  folder_ = nullptr;
-}
-
-void SettingsWatch::LookAgainIn(ULONGLONG ms) {
-  const ULONGLONG at = GetTickCount64() + ms;
-  due_ = due_ ? std::min(due_, at) : at;
-}
-
-void SettingsWatch::OnChange() {
-  DWORD bytes = 0;
-  // A watch that failed (the folder went away) is not waited on again,
-  // or its handle would wake the loop for ever.
-  if (!GetOverlappedResult(folder_, &overlapped_, &bytes, FALSE)) {
+  ~Worker() {
     StopWatching();
-    LookAgainIn(kSlowRetryMs);
-    return;
+    for (HANDLE h : {changed_, stop_, loaded_})
+      if (h) CloseHandle(h);
   }
-  // No records: more changes than the buffer holds, the file among them
-  // perhaps.
-  bool ours = bytes == 0;
-  for (DWORD at = 0; !ours && at < bytes;) {
-    const auto* change =
-        reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(changes_ + at);
-    const std::wstring name(change->FileName,
-                            change->FileNameLength / sizeof(WCHAR));
-    ours = lstrcmpiW(name.c_str(), fileName_.c_str()) == 0;
-    if (!change->NextEntryOffset) break;
-    at += change->NextEntryOffset;
-  }
-  if (!Watch()) LookAgainIn(kSlowRetryMs);
-  if (!ours) return;
-  const ULONGLONG now = GetTickCount64();
-  if (!unread_ || !firstChange_) firstChange_ = now;
-  unread_ = true;
-  due_ = std::min(now + kSettleMs, firstChange_ + kLongestSettleMs);
-}
 
-void SettingsWatch::OnTimeout() {
-  due_ = 0;
-  // Back from a rename or a lost drive: what was written meanwhile is read.
-  if (!folder_ && !folderPath_.empty()) {
-    if (!Watch()) {
+  bool Ready() const { return changed_ && stop_ && loaded_; }
+  HANDLE Loaded() const { return loaded_; }
+  void Stop() { SetEvent(stop_); }
+
+  std::unique_ptr<rules::HostState> Take() {
+    AcquireSRWLockExclusive(&lock_);
+    std::unique_ptr<rules::HostState> taken = std::move(handed_);
+    ReleaseSRWLockExclusive(&lock_);
+    return taken;
+  }
+
+  static DWORD WINAPI Run(void* self) {
+    static_cast<Worker*>(self)->Run();
+    return 0;
+  }
+
+ private:
+  void Run() {
+    if (folderPath_.empty()) return;
+    if (!Watch()) LookAgainIn(kSlowRetryMs);
+    if (unread_) LookAgainIn(kSettleMs);
+    for (;;) {
+      const HANDLE handles[] = {stop_, changed_};
+      const DWORD woken =
+          WaitForMultipleObjects(folder_ ? 2 : 1, handles, FALSE, TimeoutMs());
+      if (woken == WAIT_OBJECT_0) return;
+      if (woken == WAIT_OBJECT_0 + 1) OnChange();
+      // Whatever woke it: changes that never stop must not hold up what is
+      // due.
+      if (due_ && GetTickCount64() >= due_) OnDue();
+    }
+  }
+
+  DWORD TimeoutMs() const {
+    if (!due_) return INFINITE;
+    const ULONGLONG now = GetTickCount64();
+    return due_ > now ? static_cast<DWORD>(due_ - now) : 0;
+  }
+
+  // Opens the folder if it is not open, and asks for its next changes.
+  bool Watch() {
+    if (!folder_) {
+      const HANDLE folder = CreateFileA(
+          folderPath_.c_str(), FILE_LIST_DIRECTORY,
+          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED,
+          nullptr);
+      if (folder == INVALID_HANDLE_VALUE) return false;
+      folder_ = folder;
+    }
+    ResetEvent(changed_);
+    overlapped_ = {};
+    overlapped_.hEvent = changed_;
+    if (ReadDirectoryChangesW(folder_, changes_, sizeof changes_, FALSE,
+                              kChanges, nullptr, &overlapped_, nullptr))
+      return true;
+    StopWatching();
+    return false;
+  }
+
+  void StopWatching() {
+    if (!folder_) return;
+    CancelIo(folder_);
+    CloseHandle(folder_);
+    folder_ = nullptr;
+  }
+
+  void LookAgainIn(ULONGLONG ms) {
+    const ULONGLONG at = GetTickCount64() + ms;
+    due_ = due_ ? std::min(due_, at) : at;
+  }
+
+  // Whether a change record names the settings file: by the name it was
+  // given, or by its short (8.3) name, which records may carry instead.
+  bool NamesTheFile(const FILE_NOTIFY_INFORMATION& change) {
+    const int length = static_cast<int>(change.FileNameLength / sizeof(WCHAR));
+    if (SameName(change.FileName, length, fileName_)) return true;
+    WCHAR shortPath[MAX_PATH];
+    const DWORD got = GetShortPathNameW(path_.c_str(), shortPath, MAX_PATH);
+    if (!got || got >= MAX_PATH) return false;
+    const std::wstring shortName(shortPath);
+    return SameName(change.FileName, length,
+                    shortName.substr(shortName.rfind(L'\\') + 1));
+  }
+
+  void OnChange() {
+    DWORD bytes = 0;
+    // A watch that failed (the folder went away) is not waited on again, or
+    // its handle would wake the loop for ever.
+    if (!GetOverlappedResult(folder_, &overlapped_, &bytes, FALSE)) {
+      StopWatching();
       LookAgainIn(kSlowRetryMs);
       return;
     }
+    // No records: more changes than the buffer holds, the file among them
+    // perhaps.
+    bool ours = bytes == 0;
+    for (DWORD at = 0; !ours && at < bytes;) {
+      const auto& change =
+          *reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(changes_ + at);
+      ours = NamesTheFile(change);
+      if (!change.NextEntryOffset) break;
+      at += change.NextEntryOffset;
+    }
+    if (!Watch()) LookAgainIn(kSlowRetryMs);
+    if (!ours) return;
+    const ULONGLONG now = GetTickCount64();
+    if (!unread_ || !firstChange_) firstChange_ = now;
     unread_ = true;
+    due_ = std::min(now + kSettleMs, firstChange_ + kLongestSettleMs);
   }
-  if (!unread_) return;
-  if (rules::LoadSettings(state_)) {
-    unread_ = false;
-    firstChange_ = 0;
-    refusals_ = 0;
+
+  // Reloads a file that changed or could not be read, and watches a folder
+  // again that could not be watched.
+  void OnDue() {
+    due_ = 0;
+    if (!folder_) {
+      // Back from a rename or a lost drive: what was written meanwhile is
+      // read. A folder that cannot be watched at all (no change
+      // notification, no right to list it) still has its file read once.
+      if (Watch())
+        unread_ = true;
+      else
+        LookAgainIn(kSlowRetryMs);
+    }
+    if (!unread_) return;
+    if (Load()) {
+      unread_ = false;
+      firstChange_ = 0;
+      refusals_ = 0;
+      return;
+    }
+    LookAgainIn(++refusals_ < kQuickRetries ? kSettleMs : kSlowRetryMs);
+  }
+
+  // Reads the file into a state of its own and hands it over; false when
+  // it could not be read just now.
+  bool Load() try {
+    auto fresh = std::make_unique<rules::HostState>();
+    std::copy_n(settingsPath_, rules::kSettingsPathBytes, fresh->settings_path);
+    if (!rules::LoadSettings(*fresh)) return false;
+    AcquireSRWLockExclusive(&lock_);
+    handed_ = std::move(fresh);
+    ReleaseSRWLockExclusive(&lock_);
+    SetEvent(loaded_);
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+
+  char settingsPath_[rules::kSettingsPathBytes] = {};
+  std::wstring path_, fileName_;
+  std::string folderPath_;
+  HANDLE folder_ = nullptr;
+  HANDLE changed_ = nullptr;  // the event of the overlapped read
+  HANDLE stop_ = nullptr;
+  HANDLE loaded_ = nullptr;  // a load waits in handed_
+  OVERLAPPED overlapped_{};
+  alignas(DWORD) BYTE changes_[4096];
+  bool unread_ = false;        // changed, or not read, since the last load
+  ULONGLONG firstChange_ = 0;  // when the changes not yet read began
+  ULONGLONG due_ = 0;          // GetTickCount64 at which to look; 0: never
+  int refusals_ = 0;           // loads refused in a row
+  SRWLOCK lock_ = SRWLOCK_INIT;
+  std::unique_ptr<rules::HostState> handed_;  // under lock_
+};
+
+SettingsWatch::SettingsWatch(const char* settingsPath, bool loaded) {
+  if (!settingsPath[0]) return;
+  worker_ = new (std::nothrow) Worker(settingsPath, loaded);
+  if (worker_ && worker_->Ready())
+    thread_ = CreateThread(nullptr, 0, Worker::Run, worker_, 0, nullptr);
+  if (thread_) {
+    loaded_ = worker_->Loaded();
     return;
   }
-  LookAgainIn(++refusals_ < kQuickRetries ? kSettleMs : kSlowRetryMs);
+  delete worker_;
+  worker_ = nullptr;
+}
+
+SettingsWatch::~SettingsWatch() {
+  if (!thread_) return;
+  worker_->Stop();
+  if (WaitForSingleObject(thread_, kStopWaitMs) == WAIT_OBJECT_0)
+    delete worker_;
+  CloseHandle(thread_);
+}
+
+void SettingsWatch::TakeLoaded(rules::HostState& state) {
+  if (const auto taken = worker_ ? worker_->Take() : nullptr)
+    rules::TakeSettings(state, *taken);
 }
 
 }  // namespace tavrin::host

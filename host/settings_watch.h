@@ -1,12 +1,18 @@
-// Notices hand edits of the settings file: changes of its folder that name
-// the file (ReadDirectoryChangesW), waited on beside the message loop, and
-// a reload once the file has settled. Nothing is polled while the folder
-// is quiet; a file that cannot be read, and a folder that cannot be
-// watched, are tried again at a slow pace until they can.
+// Notices hand edits of the settings file and reads them, on a thread of
+// its own: a folder on a network share, or one redirected to a server,
+// blocks every call on it for seconds while the server is away, and the
+// host's thread must keep answering the hooks of every application
+// meanwhile. The worker waits on changes of the folder that name the file
+// (ReadDirectoryChangesW), reads the file once it has settled into a state
+// of its own, and hands that state over; the host's thread only takes it.
+// Nothing is polled while the folder is quiet; a file that cannot be read,
+// and a folder that cannot be watched, are tried again at a slow pace until
+// they can.
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "host_state.h"
@@ -15,42 +21,27 @@ namespace tavrin::host {
 
 class SettingsWatch {
  public:
-  // Watches the folder of state.settings_path, if there is one. loaded:
-  // whether the start-up load read the file; if not, it is read as soon as
-  // it can be.
-  SettingsWatch(rules::HostState& state, bool loaded);
+  // Watches the folder of settingsPath, if there is one. loaded: whether
+  // the start-up load read the file; if not, it is read as soon as it can
+  // be, whether or not the folder can be watched.
+  SettingsWatch(const char* settingsPath, bool loaded);
+  // Stops the worker. One held up by a folder that does not answer is left
+  // to end with the process.
   ~SettingsWatch();
   SettingsWatch(const SettingsWatch&) = delete;
   SettingsWatch& operator=(const SettingsWatch&) = delete;
 
-  // The handle that is signalled when the folder has changed; null while
-  // the folder is not watched.
-  HANDLE ChangeHandle() const { return folder_ ? changed_ : nullptr; }
-  // How long the message loop may wait before calling OnTimeout().
-  DWORD TimeoutMs() const;
-  // After ChangeHandle() was signalled.
-  void OnChange();
-  // After TimeoutMs() ran out: reloads a file that changed or could not be
-  // read, and watches a folder again that could not be watched.
-  void OnTimeout();
+  // Signalled when a load is ready to be taken; null without a worker.
+  HANDLE LoadedHandle() const { return loaded_; }
+  // After LoadedHandle() was signalled: puts the newest load's settings
+  // into state (its path stays).
+  void TakeLoaded(rules::HostState& state);
 
  private:
-  // Opens the folder if it is not open, and asks for its next changes.
-  bool Watch();
-  void StopWatching();
-  void LookAgainIn(ULONGLONG ms);
-
-  rules::HostState& state_;
-  std::string folderPath_;
-  std::wstring fileName_;  // as the change records name it
-  HANDLE folder_ = nullptr;
-  HANDLE changed_ = nullptr;  // the event of the overlapped read
-  OVERLAPPED overlapped_{};
-  alignas(DWORD) BYTE changes_[4096];
-  bool unread_ = false;        // changed, or not read, since the last load
-  ULONGLONG firstChange_ = 0;  // when the changes not yet read began
-  ULONGLONG due_ = 0;          // GetTickCount64 at which to look; 0: never
-  int refusals_ = 0;           // loads refused in a row
+  class Worker;
+  HANDLE loaded_ = nullptr;
+  HANDLE thread_ = nullptr;
+  Worker* worker_ = nullptr;  // owned; left behind if it does not stop
 };
 
 }  // namespace tavrin::host

@@ -55,13 +55,17 @@ bool LoadSettings(HostState& state) try {
     }
   }
   // Otherwise (no file, or no path) fresh holds the defaults.
-  state.scroll_counts = fresh->scroll_counts;
-  state.modern_wheel = fresh->modern_wheel;
-  for (const ClassList& list : kClassLists)
-    (state.*list.set).Swap(fresh.get()->*list.set);
+  TakeSettings(state, *fresh);
   return true;
 } catch (const std::bad_alloc&) {
   return false;
+}
+
+void TakeSettings(HostState& state, HostState& loaded) {
+  state.scroll_counts = loaded.scroll_counts;
+  state.modern_wheel = loaded.modern_wheel;
+  for (const ClassList& list : kClassLists)
+    (state.*list.set).Swap(loaded.*list.set);
 }
 
 }  // namespace tavrin::rules

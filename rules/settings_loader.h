@@ -32,4 +32,8 @@ bool ReadCloseByMbtn(const char* path);
 // then.
 bool LoadSettings(HostState& state);
 
+// Puts what a load read into `loaded` into state: scroll_counts,
+// modern_wheel and the four lists, whose old keys `loaded` then holds.
+void TakeSettings(HostState& state, HostState& loaded);
+
 }  // namespace tavrin::rules
