@@ -14,15 +14,18 @@ inline constexpr char kCompanionArguments[] = "%lx %lx %lu %lu";
 inline constexpr unsigned long kCompanionClose = 1;   // close_by_mbtn on
 inline constexpr unsigned long kCompanionModern = 2;  // modern_wheel on
 
-// Posted to the companion's thread when a reload changes modern_wheel.
-// wParam: 1 on, 0 off.
+// Posted to the companion's thread once it serves, and whenever a reload
+// changes modern_wheel. wParam: 1 on, 0 off.
 inline constexpr unsigned kCompanionSetModernWheel = 0x8000 + 1;
 
+// Its exit codes. Any other code (1 is what Task Manager's "End task" gives
+// every program it ends) is an end by force, after which it is started
+// again; after these, trying again cannot help.
 enum CompanionExit : int {
-  kCompanionDone = 0,       // the host ended or asked it to end
-  kCompanionUsage = 1,      // not started by a host: it explained itself
-  kCompanionNoLibrary = 2,  // TV_Hook.dll is missing or not ours
-  kCompanionRefused = 3,    // another companion serves this host
+  kCompanionDone = 0,            // the host ended or asked it to end
+  kCompanionUsage = 0x7401,      // not started by a host: it explained itself
+  kCompanionNoLibrary = 0x7402,  // TV_Hook.dll is missing or not ours
+  kCompanionRefused = 0x7403,    // another companion serves this host
 };
 
 }  // namespace tavrin

@@ -57,17 +57,12 @@ Seen* Add(DWORD thread) {
   return &seen[seenCount++];
 }
 
-// When the thread was made and its process, both from one handle: a
-// thread id that the system gives again meanwhile, perhaps to a 64-bit
-// process, cannot mix the facts of two threads.
-bool FactsOf(DWORD thread, ULONGLONG& created, DWORD& process) {
-  const HANDLE t = OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, thread);
-  if (!t) return false;
+// When the thread was made and its process, both from one handle.
+bool FactsOf(HANDLE thread, ULONGLONG& created, DWORD& process) {
   FILETIME made{}, unused[3];
-  GetThreadTimes(t, &made, &unused[0], &unused[1], &unused[2]);
+  GetThreadTimes(thread, &made, &unused[0], &unused[1], &unused[2]);
   created = (ULONGLONG{made.dwHighDateTime} << 32) | made.dwLowDateTime;
-  process = GetProcessIdOfThread(t);
-  CloseHandle(t);
+  process = GetProcessIdOfThread(thread);
   return process != 0;
 }
 
@@ -82,12 +77,10 @@ bool Is32Bit(DWORD process) {
   return wow64;
 }
 
-void Serve(HWND window) {
-  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+void ServeThread(DWORD thread, HANDLE handle) {
   ULONGLONG created = 0;
   DWORD process = 0;
-  if (!thread || !FactsOf(thread, created, process) ||
-      process == GetCurrentProcessId())
+  if (!FactsOf(handle, created, process) || process == GetCurrentProcessId())
     return;
   Seen* entry = Find(thread);
   // A 32-bit thread whose hook the system refused is tried again whenever
@@ -102,6 +95,18 @@ void Serve(HWND window) {
   // Told to a debugger (under Wine: WINEDEBUG=+debugstr), to count them.
   if (entry->wow64 && !entry->hook)
     OutputDebugStringA("Tavrin32: a thread hook was refused\n");
+}
+
+void Serve(HWND window) {
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  if (!thread) return;
+  // Held open until the thread is hooked: while a handle to a thread is
+  // open, its id names no other thread, perhaps one of a 64-bit process.
+  const HANDLE handle =
+      OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, thread);
+  if (!handle) return;
+  ServeThread(thread, handle);
+  CloseHandle(handle);
 }
 
 BOOL CALLBACK ServeChildren(HWND window, LPARAM) {
@@ -174,13 +179,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
       SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr, OnWindow,
                       0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
   EnumWindows(ServeAll, 0);
+  // The host tells it the wheel's mode once it serves: its queue must be
+  // there by then.
+  MSG msg;
+  PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
   SetEvent(ready);
 
   for (bool serving = true; serving;) {
     if (MsgWaitForMultipleObjects(1, &hostProcess, FALSE, INFINITE,
                                   QS_ALLINPUT) == WAIT_OBJECT_0)
       break;  // the host is gone, even without a word
-    MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) serving = false;
       if (msg.message == kCompanionSetModernWheel)

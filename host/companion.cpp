@@ -75,6 +75,9 @@ void Companion::OnSignaled(HANDLE handle) {
     CloseHandle(ready_);
     ready_ = nullptr;
     servingSince_ = GetTickCount64();
+    // Its thread has a queue now: the mode may have changed since its
+    // command line was made.
+    TellModernWheel();
     return;
   }
   if (handle != process_.hProcess) return;
@@ -82,14 +85,17 @@ void Companion::OnSignaled(HANDLE handle) {
   GetExitCodeProcess(process_.hProcess, &code);
   CloseHandle(process_.hProcess);
   process_ = {};
-  if (ready_) {  // it never served
-    CloseHandle(ready_);
-    ready_ = nullptr;
-    TellNotServed(code == kCompanionNoLibrary ? "TV_Hook.dll" : kCompanionFile);
-    return;
-  }
-  // Killed or crashed while it served: Windows has removed its thread hooks.
-  if (GetTickCount64() - servingSince_ > kRestartWindowMs) restarts_ = 0;
+  const bool served = !ready_;
+  if (ready_) CloseHandle(ready_);
+  ready_ = nullptr;
+  if (code == kCompanionNoLibrary || code == kCompanionRefused ||
+      code == kCompanionUsage)
+    return TellNotServed(code == kCompanionNoLibrary ? "TV_Hook.dll"
+                                                     : kCompanionFile);
+  // Killed or crashed, while it served or as it started: Windows has removed
+  // its thread hooks. One that served for a while starts a new row.
+  if (served && GetTickCount64() - servingSince_ > kRestartWindowMs)
+    restarts_ = 0;
   if (restarts_++ < kMaxRestarts)
     Launch();
   else
@@ -106,9 +112,14 @@ void Companion::TellNotServed(const char* missing) {
 
 void Companion::SetModernWheel(bool modernWheel) {
   modernWheel_ = modernWheel;
+  // One still starting may have no queue yet: it is told once it serves.
+  if (!ready_) TellModernWheel();
+}
+
+void Companion::TellModernWheel() {
   if (process_.hProcess)
     PostThreadMessageA(process_.dwThreadId, kCompanionSetModernWheel,
-                       modernWheel, 0);
+                       modernWheel_, 0);
 }
 
 void Companion::Stop() {

@@ -25,13 +25,15 @@ class Companion {
   // and its process while it runs. Writes up to two handles; their count.
   DWORD WaitHandles(HANDLE* handles) const;
 
-  // One of WaitHandles() was signalled. A companion that ends before it
-  // serves cannot serve: the user is told once, from a thread of its own,
-  // that 32-bit applications are not served, and why. One that ends while
-  // it serves is started again, up to three times in a row.
+  // One of WaitHandles() was signalled. A companion whose exit code says
+  // that it cannot serve (no library, another one serves) is not started
+  // again, and the user is told once, from a thread of its own, that 32-bit
+  // applications are not served, and why. One ended otherwise, while it
+  // serves or as it starts, is started again, up to three times in a row.
   void OnSignaled(HANDLE handle);
 
-  // Switches the 32-bit hooks' wheel mode, if it runs.
+  // Switches the 32-bit hooks' wheel mode: at once if it serves, else as
+  // soon as it does.
   void SetModernWheel(bool modernWheel);
 
   // Asks it to end and waits up to kStopWaitMs for it, retrieving the
@@ -40,6 +42,7 @@ class Companion {
 
  private:
   void Launch();
+  void TellModernWheel();
   void TellNotServed(const char* missing);
 
   HWND window_ = nullptr;
