@@ -1,7 +1,10 @@
 // tavrin-check's work apart from platform calls: what the host reads from a
 // settings file, line by line, with the traps in it, and what the wheel and
 // a middle click do over a window of a given class. Everything it says
-// comes from the reader and the rules that the host acts on.
+// comes from the reader and the rules that the host acts on. One file for
+// each job: file_traps.cpp (ExplainFile, PrintFile), window_verdict.cpp
+// (PrintWindow), json_output.cpp (its --json object), command_line.cpp
+// (ParseArgs, kUsage); wording.cpp words what all of them show.
 #pragma once
 
 #include <stddef.h>
