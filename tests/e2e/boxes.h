@@ -81,6 +81,21 @@ inline std::string Answer(
   return box.text;
 }
 
+// Runs "NAME.exe ARGS" from the host's folder to its end, answering the box
+// with the caption that it, or anything else meanwhile, shows: the exit code
+// (0xDEAD if it never ends) and the box's text (or "(no box)").
+struct Ran {
+  DWORD code;
+  std::string text;
+};
+inline Ran RunAnswering(const std::string& commandLine, const char* caption,
+                        WPARAM button) {
+  Ran ran{0, ""};
+  ran.text = Answer(caption, button,
+                    [&] { ran.code = ExitCodeOf(Start(commandLine)); });
+  return ran;
+}
+
 // The English texts 5001 + n, as the questions and notices show them.
 // clang-format off
 inline const char* const kStrings[] = {

@@ -24,9 +24,7 @@ void CompanionCases() {
   Check(
       ExitCodeOf(Start(kCompanionFile + " "s + arguments)) == kCompanionRefused,
       "a second companion for the same host is refused");
-  DWORD code = 0;
-  const std::string text = Answer(
-      kProgramTitle, IDOK, [&] { code = ExitCodeOf(Start(kCompanionFile)); });
+  const auto [code, text] = RunAnswering(kCompanionFile, kProgramTitle, IDOK);
   Check(code == kCompanionUsage && text.starts_with("Tavrin32.exe is part of"),
         "the companion started by hand explains itself", text);
 }
@@ -125,8 +123,7 @@ void CompanionEndCases() {
   const DWORD held = CompanionProcess();
   HANDLE heldProcess = OpenProcess(SYNCHRONIZE, FALSE, held);
   SetSuspended(held, true);
-  TerminateProcess(first, 1);
-  WaitForSingleObject(first, 2000);
+  Kill(first, 2000);
   HANDLE host = StartHost("Tavrin64.exe");
   CompanionStarts(HostWindow());
   std::string whileHeld, after;
@@ -143,8 +140,7 @@ void CompanionEndCases() {
   const DWORD killed = CompanionProcess();
   // Held open, its process id cannot be given to the next one.
   HANDLE ended = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, killed);
-  TerminateProcess(ended, 1);
-  WaitForSingleObject(ended, 1000);
+  Kill(ended, 1000);
   Check(Pump(
             [&] {
               return CompanionProcess(killed) && CompanionRuns(HostWindow());
@@ -220,8 +216,7 @@ void StandInCompanionCases() {
   for (const char* pace : {"slow", "never"}) {
     WriteFile("standin.txt", pace);
     HANDLE probe = Start("e2e_runner.exe probe", true);
-    HANDLE host = Start("Tavrin64.exe");
-    hostSync = true;
+    HANDLE host = LaunchHost("Tavrin64.exe");
     Pump([] { return false; }, 1000);
     const ULONGLONG notch = GetTickCount64();
     std::string detail, unhooked;

@@ -94,12 +94,29 @@ inline DWORD ExitCodeOf(HANDLE process) {
   return code;
 }
 
+// Ends the process by force, as a crash would, and waits at most `waitMs`
+// for it to go. The handle stays open, so that no other process gets its
+// id meanwhile.
+inline void Kill(HANDLE process, DWORD waitMs) {
+  TerminateProcess(process, 1);
+  WaitForSingleObject(process, waitMs);
+}
+
 inline HWND HostWindow() { return FindWindowA(kWindowClass, kProgramTitle); }
+
+// Starts the program, in the current folder `folder` if given, as the
+// scene's host: from now on each case ends with a notch through it. It may
+// not serve yet.
+inline HANDLE LaunchHost(const std::string& program,
+                         const char* folder = nullptr) {
+  HANDLE host = Start(program, false, nullptr, folder);
+  hostSync = true;
+  return host;
+}
 
 // Starts the program and waits until a notch comes back through it.
 inline HANDLE StartHost(const std::string& program) {
-  HANDLE host = Start(program);
-  hostSync = true;
+  HANDLE host = LaunchHost(program);
   for (int i = 0; host && i < 40; ++i)
     if (Settle(0, 250)) return host;
   return nullptr;

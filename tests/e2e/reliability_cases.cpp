@@ -82,8 +82,7 @@ void HostileNotificationCases() {
 // may set its hook, and catches every notch once.
 void KilledHostCases() {
   HANDLE host = StartHost("Tavrin64.exe");
-  TerminateProcess(host, 1);
-  WaitForSingleObject(host, 5000);
+  Kill(host, 5000);
   hostSync = false;
   Rows(kUnhooked);
   WriteFile("Tavrin64.ini",
@@ -93,8 +92,7 @@ void KilledHostCases() {
   // until the file is read, TvSync is not excluded and the sync fails.
   HANDLE held = CreateFileA(Host("Tavrin64.ini").c_str(), GENERIC_READ, 0,
                             nullptr, OPEN_EXISTING, 0, nullptr);
-  host = Start("Tavrin64.exe");
-  hostSync = true;
+  host = LaunchHost("Tavrin64.exe");
   Pump([] { return false; }, 1000);
   CloseHandle(held);
   Check(host && Pump([] { return Settle(0, 100); }, 1500),

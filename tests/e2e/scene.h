@@ -264,15 +264,21 @@ inline std::string Described(const std::vector<Got>& expected,
   return detail;
 }
 
+// Waits until what the running case set going has arrived: whether exactly
+// `expected` did, in order; if not, both lists in `detail`.
+inline bool Expect(const std::vector<Got>& expected, std::string& detail) {
+  const bool settled = Settle(expected.size());
+  detail = Described(expected, Arrived());
+  return settled && Arrived() == expected;
+}
+
 // Runs the row; whether exactly what it expects arrived, and if not, what.
 inline bool RunRow(const Row& row, std::string& detail) {
   std::copy(row.spin, row.spin + 3, spin);
   StartCase();
   PointAt(row.pointer);
   PostMessageA(scene[row.postTo], row.message, row.wParam, kPointLParam);
-  const bool settled = Settle(row.expected.size());
-  detail = Described(row.expected, Arrived());
-  return settled && Arrived() == row.expected;
+  return Expect(row.expected, detail);
 }
 
 inline void Rows(const std::vector<Row>& rows) {

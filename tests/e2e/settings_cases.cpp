@@ -118,8 +118,7 @@ void FolderAwayCases() {
   SetCurrentDirectoryA("C:\\");
   WriteFile("Tavrin64.ini", kMainSettings);
   const int notices = noCompanionNotices;
-  HANDLE host = Start("Tavrin64.exe", false, nullptr, "C:\\");
-  hostSync = true;
+  HANDLE host = LaunchHost("Tavrin64.exe", "C:\\");
   // Serving, and, where no companion can start, done with saying so.
   Pump(
       [&] {

@@ -66,10 +66,8 @@ void StartupCases() {
   RegisterClassA(&wc);
   HWND stuck = CreateWindowExA(0, kWindowClass, kProgramTitle, 0, 0, 0, 10, 10,
                                nullptr, nullptr, nullptr, nullptr);
-  DWORD code = 0;
-  const std::string text = Answer("Error", IDOK, [&] {
-    code = ExitCodeOf(Start("Tavrin64.exe terminate"));
-  });
+  const auto [code, text] =
+      RunAnswering("Tavrin64.exe terminate", "Error", IDOK);
   Check(text == "Terminate failed!" && code == kFailed,
         "an instance that stays: exit -1", text);
   DestroyWindow(stuck);
@@ -79,10 +77,8 @@ void StartupCases() {
 // A running host: a second start asks, and No leaves it running.
 void SecondStartCases() {
   for (const char* tail : {"", " Terminate"}) {
-    DWORD code = 0;
-    const std::string text = Answer(kProgramTitle, IDNO, [&] {
-      code = ExitCodeOf(Start("Tavrin64.exe"s + tail));
-    });
+    const auto [code, text] =
+        RunAnswering("Tavrin64.exe"s + tail, kProgramTitle, IDNO);
     Check(
         text == "Terminate Tavrin64?" && code == kFailed && HostWindow(),
         "a second start \""s + tail + "\" asks; No: exit -1, the host runs on",
@@ -112,11 +108,9 @@ void RenamedCopyCases() {
   if (!SkippedWithout32Bit("without the 32-bit library: 5008, once"))
     Check(text == notice, "without the 32-bit library: 5008, once", text);
   Rows(ownFile);
-  DWORD code = 0;
-  text = Answer(kProgramTitle, IDYES,
-                [&] { code = ExitCodeOf(Start("Renamed.exe")); });
-  Check(code == 0 && ExitCodeOf(host) == 0 && !HostWindow(),
-        "a second start answered Yes ends both", text);
+  const Ran second = RunAnswering("Renamed.exe", kProgramTitle, IDYES);
+  Check(second.code == 0 && ExitCodeOf(host) == 0 && !HostWindow(),
+        "a second start answered Yes ends both", second.text);
 }
 
 }  // namespace e2e
