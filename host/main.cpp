@@ -27,17 +27,17 @@ constexpr DWORD kTerminateWaitStepMs = 50;
 static_assert(kTerminateWaitMs >= 2 * Companion::kStopWaitMs);
 constexpr DWORD kStartUpLockWaitMs = 10000;
 
-// The host's state for the program's life.
+// The host's state for the program's life, and the desktop it acts on.
 rules::HostState g_host_state;
+Win32Desktop g_desktop(g_host_state);
 
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam,
                                 LPARAM lParam) {
-  static Win32Desktop desktop(g_host_state);
   static ModernWheel wheel;
   // Whatever goes wrong in one notification ends that notification, not the
   // host: the wheel of the whole desktop depends on it.
   try {
-    if (Dispatch(desktop, g_host_state, wheel, message, wParam, lParam))
+    if (Dispatch(g_desktop, g_host_state, wheel, message, wParam, lParam))
       return 0;
   } catch (...) {
     return 0;
@@ -140,10 +140,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   if (running) return StopRunningInstance(running, terminateRequest);
   if (terminateRequest) return kExitOk;
   if (!window) return kExitFailed;
-  {
-    Win32Desktop desktop(g_host_state);
-    AllowNotifications(desktop, reinterpret_cast<WindowId>(window));
-  }
+  AllowNotifications(g_desktop, reinterpret_cast<WindowId>(window));
 
   SetSettingsPath();
   // The defaults stand if the file cannot be read at all just now.
@@ -166,6 +163,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
   // own; its loads and the companion are waited on beside the messages.
   MSG msg{};
   SettingsWatch watch(g_host_state.settings_path, loaded);
+  g_desktop.SetWatch(&watch);
   for (;;) {
     HANDLE handles[3];
     DWORD count = 0;
@@ -191,6 +189,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
       companion.SetModernWheel(modernWheel);
     }
   }
+  g_desktop.SetWatch(nullptr);
   // The hook goes first: from here on no application waits for this thread.
   if (hooked) ResetHook();
   companion.Stop();

@@ -70,11 +70,19 @@ class SettingsWatch::Worker {
   HANDLE Loaded() const { return loaded_; }
   void Stop() { SetEvent(stop_); }
 
+  // The newest load, unless it began before the last Outdate().
   std::unique_ptr<rules::HostState> Take() {
     AcquireSRWLockExclusive(&lock_);
     std::unique_ptr<rules::HostState> taken = std::move(handed_);
+    const bool stale = handedGeneration_ != generation_;
     ReleaseSRWLockExclusive(&lock_);
-    return taken;
+    return stale ? nullptr : std::move(taken);
+  }
+
+  void Outdate() {
+    AcquireSRWLockExclusive(&lock_);
+    ++generation_;
+    ReleaseSRWLockExclusive(&lock_);
   }
 
   static DWORD WINAPI Run(void* self) {
@@ -204,11 +212,15 @@ class SettingsWatch::Worker {
   // Reads the file into a state of its own and hands it over; false when
   // it could not be read just now.
   bool Load() try {
+    AcquireSRWLockExclusive(&lock_);
+    const unsigned generation = generation_;
+    ReleaseSRWLockExclusive(&lock_);
     auto fresh = std::make_unique<rules::HostState>();
     std::copy_n(settingsPath_, rules::kSettingsPathBytes, fresh->settings_path);
     if (!rules::LoadSettings(*fresh)) return false;
     AcquireSRWLockExclusive(&lock_);
     handed_ = std::move(fresh);
+    handedGeneration_ = generation;
     ReleaseSRWLockExclusive(&lock_);
     SetEvent(loaded_);
     return true;
@@ -230,7 +242,10 @@ class SettingsWatch::Worker {
   ULONGLONG due_ = 0;          // GetTickCount64 at which to look; 0: never
   int refusals_ = 0;           // loads refused in a row
   SRWLOCK lock_ = SRWLOCK_INIT;
-  std::unique_ptr<rules::HostState> handed_;  // under lock_
+  // Under lock_: the load not yet taken, the count of the host's own
+  // reloads when it began, and that count now.
+  std::unique_ptr<rules::HostState> handed_;
+  unsigned handedGeneration_ = 0, generation_ = 0;
 };
 
 SettingsWatch::SettingsWatch(const char* settingsPath, bool loaded) {
@@ -252,6 +267,10 @@ SettingsWatch::~SettingsWatch() {
   if (WaitForSingleObject(thread_, kStopWaitMs) == WAIT_OBJECT_0)
     delete worker_;
   CloseHandle(thread_);
+}
+
+void SettingsWatch::Outdate() {
+  if (worker_) worker_->Outdate();
 }
 
 void SettingsWatch::TakeLoaded(rules::HostState& state) {

@@ -34,8 +34,12 @@ class SettingsWatch {
   // Signalled when a load is ready to be taken; null without a worker.
   HANDLE LoadedHandle() const { return loaded_; }
   // After LoadedHandle() was signalled: puts the newest load's settings
-  // into state (its path stays).
+  // into state (its path stays), unless it is stale.
   void TakeLoaded(rules::HostState& state);
+  // The host is about to read the file itself, after writing it: a load
+  // that began before now may hold what the file held before the write,
+  // and is not taken. (The write's own change brings a fresh one.)
+  void Outdate();
 
  private:
   class Worker;

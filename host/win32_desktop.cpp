@@ -88,7 +88,10 @@ bool Win32Desktop::WriteSetting(const char* section, const std::string& key,
                                     state_.settings_path);
 }
 
-void Win32Desktop::ReloadSettings() { rules::LoadSettings(state_); }
+void Win32Desktop::ReloadSettings() {
+  if (watch_) watch_->Outdate();
+  rules::LoadSettings(state_);
+}
 
 // Windows' message filter drops what a program with fewer rights posts to
 // an elevated one (Wine has no such filter).

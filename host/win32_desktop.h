@@ -3,6 +3,7 @@
 
 #include "desktop.h"
 #include "host_state.h"
+#include "settings_watch.h"
 
 namespace tavrin::host {
 
@@ -10,6 +11,9 @@ class Win32Desktop final : public Desktop {
  public:
   // Edits and reloads go to the settings file of this state, and into it.
   explicit Win32Desktop(rules::HostState& state) : state_(state) {}
+
+  // The watch whose loads an edit's own reload makes stale; null for none.
+  void SetWatch(SettingsWatch* watch) { watch_ = watch; }
 
   std::string ClassName(WindowId window) override;
   WindowId WindowAt(int32_t x, int32_t y) override;
@@ -31,6 +35,7 @@ class Win32Desktop final : public Desktop {
 
  private:
   rules::HostState& state_;
+  SettingsWatch* watch_ = nullptr;
 };
 
 }  // namespace tavrin::host
