@@ -1,6 +1,7 @@
 // tavrin-check.exe: explains a settings file, and what Tavrin64 does over a
 // window of a given class. Its platform part: the full path, the file, the
-// loader and profile reads that the host uses; explain.cpp does the rest.
+// loader and profile reads that the host uses; the other files here do the
+// rest.
 #include <windows.h>
 
 #include <errno.h>
