@@ -42,8 +42,8 @@ const std::vector<Row> kCloseFlagOn = {
   {"non-client middle release passes", Top, Top, WM_NCMBUTTONUP, HTCAPTION, {{Top, WM_NCMBUTTONUP, HTCAPTION}}},
 };
 const std::vector<Row> kModernWheel = {
-  {"modern: the wheel message's own wParam to the host", Child, Top, 0x20A, 0xFFE20008, {{Top, WM_NULL, 0xFFE20008}, {Sink, WMU_WHEEL_MESSAGE, 0xFFE20008}}},
-  {"modern: the tilt wheel too", Child, Top, 0x20E, kUp, {{Top, WM_NULL, kUp}, {Sink, WMU_HWHEEL_MESSAGE, kUp}}},
+  {"modern: the window under the pointer, then the message's own wParam, to the host", Child, Top, 0x20A, 0xFFE20008, {{Top, WM_NULL, 0xFFE20008}, Notified(WMU_WHEEL_TARGET, Child), {Sink, WMU_WHEEL_MESSAGE, 0xFFE20008}}},
+  {"modern: the tilt wheel too", Child, Top, 0x20E, kUp, {{Top, WM_NULL, kUp}, Notified(WMU_WHEEL_TARGET, Child), {Sink, WMU_HWHEEL_MESSAGE, kUp}}},
   {"modern: a marked tilt wheel passes, stripped", Child, Child, 0x20E, 0x784000, {{Child, 0x20E, kUp}}},
 };
 // clang-format on

@@ -40,13 +40,17 @@ enum Scene : int {
   Blank,      // top-level "TvBlank ", a class with a trailing blank
   Bang,       // top-level "!TvBang", excluded by the low sentinel
   Bars,       // TvBars: only its horizontal bar can scroll
+  Framed,     // TvFramed in Top, under a group box drawn over it
   HungPane,   // TvHung and an up-down, top-level windows of a thread that
   HungSpin,   // stops retrieving messages
   kSceneWindows
 };
 
 // The lParam of every posted mouse message: a point left of and above the
-// primary monitor, whose negative coordinates must survive every crossing.
+// primary monitor, whose negative coordinates must survive every crossing,
+// and which is not where the pointer is, as an application that is not
+// DPI-aware sees the point on a scaled display: the window under the
+// pointer must be found in the application's thread.
 constexpr int64_t kPointLParam = static_cast<int32_t>(0xFFF0FFE0);
 // The host sync's notch carries SyncPane's point (set with the scene): the
 // modern wheel's host looks for the window there.
@@ -108,7 +112,8 @@ inline LRESULT CALLBACK Logged(HWND w, UINT m, WPARAM wParam, LPARAM lParam) {
   // Buttons and wheels, keys, scrolling, system commands, UDM_SETPOS, the
   // notifications, and WM_NULL: what a swallowed message becomes.
   const bool keys = m >= WM_KEYDOWN && m <= WM_SYSKEYUP;
-  const bool notified = m >= WMU_MBUTTON_CLICK && m <= WMU_XBUTTON2_UP;
+  const bool notified =
+      (m >= WMU_MBUTTON_CLICK && m <= WMU_XBUTTON2_UP) || m == WMU_WHEEL_TARGET;
   const bool wheelMessage = m == WMU_WHEEL_MESSAGE || m == WMU_HWHEEL_MESSAGE;
   if (m == WM_NULL || (m > WM_MOUSEMOVE && m <= 0x20F) || keys || notified ||
       wheelMessage || m == WM_NCMBUTTONUP || m == WM_HSCROLL ||
@@ -166,6 +171,10 @@ inline void CreateScene() {
   Make(Lookalike, "msctls_updown32x", kChild, {420, 20, 30, 40}, top);
   Make(Pane, "TvPaneA", kChild, {20, 200, 120, 60}, top);
   Make(SyncPane, "TvSync", kChild, {300, 200, 60, 40}, top);
+  // A group box answers HTTRANSPARENT: only its own thread looks through it.
+  Make(Framed, "TvFramed", kChild, {480, 250, 120, 80}, top);
+  CreateWindowExA(0, "Button", "", kChild | BS_GROUPBOX, 470, 230, 140, 110,
+                  top, nullptr, nullptr, nullptr);
   const char* tops[] = {"TvExcludedTop", "TvPassTop", "TvDropTop"};
   // Each TvChild sits in a TvBox: the climb to the top takes two steps.
   for (int i = 0; i < 3; ++i)

@@ -12,7 +12,8 @@ namespace e2e {
 
 // clang-format off
 const std::vector<Row> kHostRows = {
-  {"wheel down over an unfocused window: lines, then the end", Child, Top, 0x20A, kDown, Lines(kDown, Child, WM_VSCROLL, 2)},
+  {"wheel down over an unfocused window, its point not the pointer's: lines, then the end", Child, Top, 0x20A, kDown, Lines(kDown, Child, WM_VSCROLL, 2)},
+  {"a group box drawn over a window of lines: the window scrolls", Framed, Top, 0x20A, kDown, Lines(kDown, Framed, WM_VSCROLL, 2)},
   {"wheel up: lines up", Child, Top, 0x20A, kUp, Lines(kUp, Child, WM_VSCROLL, 2)},
   {"a list box", List, Top, 0x20A, kDown, {{Top, WM_NULL, kDown}}},
   {"excluded class: one marked notch, arriving stripped", Pane, Top, 0x20A, kDown, Forwarded(kDown, Pane)},
@@ -83,11 +84,19 @@ struct Burst {
   std::vector<Got> expected;
 };
 
+// The window's point as an application that is not DPI-aware gets it on a
+// display at 200 %: half the screen's. Only the application's own thread
+// finds the window under the pointer from it.
+static LPARAM Scaled(Scene w) {
+  const auto point = static_cast<DWORD>(PointOf(w));
+  return MAKELPARAM(LOWORD(point) / 2, HIWORD(point) / 2);
+}
+
 static bool RunBurst(const Burst& burst, std::string& detail) {
   StartCase();
   for (const auto& [window, wParam, message] : burst.posts) {
     PointAt(window);  // a message's pt is where the pointer is as it is posted
-    PostMessageA(scene[Top], message, wParam, PointOf(window));
+    PostMessageA(scene[Top], message, wParam, Scaled(window));
   }
   const bool settled = Settle(burst.posts.size() + burst.expected.size());
   std::vector<Got> arrived;
@@ -107,9 +116,10 @@ static uint64_t AsWParam(uint32_t wheel) {
   return static_cast<WPARAM>(static_cast<INT_PTR>(static_cast<int32_t>(wheel)));
 }
 
-// modern_wheel=1 by a hand edit, with 3 lines a notch: fractions add up,
-// the tilt wheel scrolls sideways, and Ctrl or Shift reaches the window
-// itself; then modern_wheel=0 gives every message a whole notch again.
+// modern_wheel=1 by a hand edit, with 3 lines a notch, every message at its
+// scaled point: fractions add up, the tilt wheel scrolls sideways, and Ctrl
+// or Shift reaches the window itself, with the application's own point;
+// then modern_wheel=0 gives every message a whole notch again.
 void ModernWheelCases() {
   constexpr uint32_t kMinus30 = 0xFFE20000, kPlus30 = 0x001E0000;
   constexpr UINT kTilt = WM_MOUSEHWHEEL;
@@ -126,12 +136,13 @@ void ModernWheelCases() {
     {"modern: a turn drops the rest", {{Child, kMinus30}, {Child, kMinus30}, {Child, kPlus30}, {Child, kPlus30}}, {down, end, up, end}},
     {"modern: so does another window", {{Child, kMinus30}, {Child, kMinus30}, {Popup, kMinus30}, {Child, kMinus30}, {Child, kMinus30}}, {down, end, down, end}},
     {"modern: a notch of 120 is 3 lines, as ever", {{Child, 0xFF880000}}, {down, down, down, end}},
-    {"modern: Shift, -30 over an excluded class: -30 with MK_SHIFT", {{Pane, kMinus30 | MK_SHIFT}}, {{Pane, WM_MOUSEWHEEL, AsWParam(kMinus30 | MK_SHIFT), PointOf(Pane)}}},
-    {"modern: Ctrl over a window of lines: the wheel message, no line", {{Child, 0xFF880000 | MK_CONTROL}}, {{Child, WM_MOUSEWHEEL, AsWParam(0xFF880000 | MK_CONTROL), PointOf(Child)}}},
+    {"modern: a group box drawn over a window of lines: the window scrolls", {{Framed, 0xFF880000}}, {{Framed, WM_VSCROLL, SB_LINEDOWN, 0}, {Framed, WM_VSCROLL, SB_LINEDOWN, 0}, {Framed, WM_VSCROLL, SB_LINEDOWN, 0}, {Framed, WM_VSCROLL, SB_ENDSCROLL, 0}}},
+    {"modern: Shift, -30 over an excluded class: -30 with MK_SHIFT", {{Pane, kMinus30 | MK_SHIFT}}, {{Pane, WM_MOUSEWHEEL, AsWParam(kMinus30 | MK_SHIFT), Scaled(Pane)}}},
+    {"modern: Ctrl over a window of lines: the wheel message, no line", {{Child, 0xFF880000 | MK_CONTROL}}, {{Child, WM_MOUSEWHEEL, AsWParam(0xFF880000 | MK_CONTROL), Scaled(Child)}}},
     {"modern: four of +30 step an up-down once", {{Spin, kPlus30}, {Spin, kPlus30}, {Spin, kPlus30}, {Spin, kPlus30}}, {{Spin, kUdmSetPos, 0, 6}}},
     {"modern: tilt +120: 3 lines right, then the end", {{Child, kUp, kTilt}}, {right, right, right, hEnd}},
-    {"modern: tilt over an excluded class: WM_MOUSEHWHEEL +120", {{Pane, kUp, kTilt}}, {{Pane, kTilt, kUp, PointOf(Pane)}}},
-    {"modern: tilt over an up-down: WM_MOUSEHWHEEL", {{Spin, kUp, kTilt}}, {{Spin, kTilt, kUp, PointOf(Spin)}}},
+    {"modern: tilt over an excluded class: WM_MOUSEHWHEEL +120", {{Pane, kUp, kTilt}}, {{Pane, kTilt, kUp, Scaled(Pane)}}},
+    {"modern: tilt over an up-down: WM_MOUSEHWHEEL", {{Spin, kUp, kTilt}}, {{Spin, kTilt, kUp, Scaled(Spin)}}},
   };
   // clang-format on
   spin[0] = 10, spin[1] = 0, spin[2] = 5;
