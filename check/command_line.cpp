@@ -8,8 +8,8 @@ namespace tavrin::check {
 const char kUsage[] =
     "usage: tavrin-check FILE\n"
     "         every line of the settings file as Tavrin64 reads it, with\n"
-    "         warnings, and the effective scroll_counts, close_by_mbtn and\n"
-    "         modern_wheel\n"
+    "         warnings, and the effective scroll_counts, close_by_mbtn,\n"
+    "         modern_wheel and tray_icon\n"
     "       tavrin-check [--json] FILE CLASS [TOPLEVEL-CLASS]\n"
     "         what the wheel and a middle click do over a window of CLASS\n"
     "         in a top-level window of TOPLEVEL-CLASS (by default CLASS:\n"

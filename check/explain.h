@@ -62,6 +62,7 @@ struct Effective {
   int32_t scrollCounts;
   bool closeByMbtn;
   bool modernWheel;
+  bool trayIcon;
 };
 
 // tavrin-check FILE: every line, then the effective settings.

@@ -46,13 +46,15 @@ void PrintVerdictJson(FILE* out, std::string_view path, const Verdict& verdict,
       "\"%s\", \"wheel\": \"%s\", \"wheel_list\": %s, \"wheel_key\": "
       "%s, \"middle_click\": \"%s\", \"middle_click_list\": %s, "
       "\"scroll_counts\": %d, \"lines_per_notch\": %u, "
-      "\"close_by_mbtn\": %d, \"modern_wheel\": %d, \"warnings\": %zu}\n",
+      "\"close_by_mbtn\": %d, \"modern_wheel\": %d, \"tray_icon\": %d, "
+      "\"warnings\": %zu}\n",
       Escaped(path, true).c_str(), Escaped(verdict.className, true).c_str(),
       Escaped(verdict.topClass, true).c_str(), WheelWord(verdict.wheel.action),
       string(verdict.wheel.list).c_str(), string(verdict.wheel.key).c_str(),
       ClickWord(verdict.click), string(verdict.clickList).c_str(),
       effective.scrollCounts, rules::LinesPerNotch(effective.scrollCounts),
-      effective.closeByMbtn ? 1 : 0, effective.modernWheel ? 1 : 0, warnings);
+      effective.closeByMbtn ? 1 : 0, effective.modernWheel ? 1 : 0,
+      effective.trayIcon ? 1 : 0, warnings);
 }
 
 }  // namespace tavrin::check

@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
   if (!rules::LoadSettings(*state))
     return Unreadable(path, "cannot be read just now");
   const check::Effective effective{
-      state->scroll_counts, rules::ReadCloseByMbtn(path), state->modern_wheel};
+      state->scroll_counts, rules::ReadCloseByMbtn(path), state->modern_wheel,
+      state->tray_icon};
   const check::FileExplanation explanation = check::ExplainFile(file.get());
   if (explanation.readFailed) return Unreadable(path, "a read failed");
   for (const rules::ClassList& list : rules::kClassLists) {

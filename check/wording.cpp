@@ -52,6 +52,11 @@ void PrintEffective(FILE* out, const Effective& effective) {
                 "itself"
               : "every wheel message counts as a whole notch; the tilt wheel "
                 "is left to the focus");
+  fprintf(out, "tray_icon = %d: %s\n", effective.trayIcon ? 1 : 0,
+          effective.trayIcon
+              ? "an icon in the notification area, with a menu to pause, "
+                "edit the settings, start with Windows and exit"
+              : "no icon: Tavrin64 runs hidden");
 }
 
 }  // namespace tavrin::check

@@ -24,7 +24,8 @@ std::string Quoted(std::string_view text);
 // and why the count differs from the value when it does.
 std::string LinesText(int32_t scrollCounts);
 
-// One line for each of scroll_counts, close_by_mbtn and modern_wheel.
+// One line for each of scroll_counts, close_by_mbtn, modern_wheel and
+// tray_icon.
 void PrintEffective(FILE* out, const Effective& effective);
 
 }  // namespace tavrin::check

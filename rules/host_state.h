@@ -22,6 +22,8 @@ struct HostState {
   // modern_wheel: wheel messages of any delta add up, the tilt wheel is
   // taken over, and Ctrl or Shift with the wheel reaches the window itself.
   bool modern_wheel = false;
+  // tray_icon: the host shows its icon in the notification area.
+  bool tray_icon = false;
   ClassNameSet exclude_class;           // prefix rule, window under pointer
   ClassNameSet exclude_parent_class;    // exact rule, its top-level window
   ClassNameSet mbtn_discard_class;      // exact rule, middle click swallowed

@@ -39,6 +39,8 @@ bool LoadSettings(HostState& state) try {
           "general", "scroll_counts", kDefaultScrollCounts, path));
       fresh->modern_wheel =
           GetPrivateProfileIntA("general", "modern_wheel", 0, path) != 0;
+      fresh->tray_icon =
+          GetPrivateProfileIntA("general", "tray_icon", 0, path) != 0;
       if (!ReadClassLists(file.get(), *fresh)) return false;
     } else {
       // Only a file that is gone from a folder that is there means no
@@ -64,6 +66,7 @@ bool LoadSettings(HostState& state) try {
 void TakeSettings(HostState& state, HostState& loaded) {
   state.scroll_counts = loaded.scroll_counts;
   state.modern_wheel = loaded.modern_wheel;
+  state.tray_icon = loaded.tray_icon;
   for (const ClassList& list : kClassLists)
     (state.*list.set).Swap(loaded.*list.set);
 }

@@ -23,7 +23,8 @@ SettingsFile OpenSettingsFile(const char* path);
 // close_by_mbtn as the host takes it at start-up: any value but 0 is on.
 bool ReadCloseByMbtn(const char* path);
 
-// Reads scroll_counts, modern_wheel (any value but 0 is on) and the four
+// Reads scroll_counts, modern_wheel and tray_icon (any value but 0 is on)
+// and the four
 // class lists from the file at state.settings_path. A file that is not
 // there (or no path) gives the defaults: scroll_counts 3, modern_wheel off,
 // the sentinels in exclude_class and no other key. A file that is there but
@@ -33,7 +34,8 @@ bool ReadCloseByMbtn(const char* path);
 bool LoadSettings(HostState& state);
 
 // Puts what a load read into `loaded` into state: scroll_counts,
-// modern_wheel and the four lists, whose old keys `loaded` then holds.
+// modern_wheel, tray_icon and the four lists, whose old keys `loaded` then
+// holds.
 void TakeSettings(HostState& state, HostState& loaded);
 
 }  // namespace tavrin::rules

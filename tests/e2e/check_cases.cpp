@@ -13,7 +13,7 @@ void CheckCases() {
   // clang-format off
   const struct { const char* args; DWORD code; std::vector<std::string> parts; } rows[] = {
     {"traps.ini", 0, {"\n     4  Edit = 1  ", "warning: a blank before the value", "scroll_counts = 7: 7 line messages", "\n2 warnings\r\n"}},
-    {"--json traps.ini Chrome_Zeta", 0, {R"("wheel": "lines", "wheel_list": null, "wheel_key": null)", R"("scroll_counts": 7)", R"("modern_wheel": 0)"}},
+    {"--json traps.ini Chrome_Zeta", 0, {R"("wheel": "lines", "wheel_list": null, "wheel_key": null)", R"("scroll_counts": 7)", R"("modern_wheel": 0, "tray_icon": 0)"}},
     {"traps.ini Chrome_WidgetWin_0 TvTop --json", 0, {R"("wheel": "forward", "wheel_list": "exclude_class", "wheel_key": "Chrome_WidgetWin_")"}},
     {"traps.ini Button", 0, {"no key lies below \"Button\": no"}},
     {"missing.ini", 1, {}}, {"", 2, {}},
