@@ -13,10 +13,15 @@ inline constexpr char kCompanionFile[] = "Tavrin32.exe";
 inline constexpr char kCompanionArguments[] = "%lx %lx %lu %lu";
 inline constexpr unsigned long kCompanionClose = 1;   // close_by_mbtn on
 inline constexpr unsigned long kCompanionModern = 2;  // modern_wheel on
+inline constexpr unsigned long kCompanionPaused = 4;  // the user paused it
 
 // Posted to the companion's thread once it serves, and whenever a reload
 // changes modern_wheel. wParam: 1 on, 0 off.
 inline constexpr unsigned kCompanionSetModernWheel = 0x8000 + 1;
+
+// Posted to the companion's thread once it serves, and whenever the user
+// pauses or resumes the service. wParam: 1 paused, 0 serving.
+inline constexpr unsigned kCompanionSetPaused = 0x8000 + 2;
 
 // Its exit codes. Any other code (1 is what Task Manager's "End task" gives
 // every program it ends) is an end by force, after which it is started

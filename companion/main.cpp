@@ -171,8 +171,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
       reinterpret_cast<decltype(&ReleaseHostWindow)>(find("ReleaseHostWindow"));
   if (!hookThread || !setHostWindow || !setModernWheel || !releaseHostWindow)
     return kCompanionNoLibrary;
+  // Paused, the hooks know no host and take nothing over.
+  const bool closeByMbtn = (flags & kCompanionClose) != 0;
+  const auto setPaused = [&](bool paused) {
+    setHostWindow(paused ? nullptr : host, closeByMbtn);
+  };
   setModernWheel((flags & kCompanionModern) != 0);
-  setHostWindow(host, (flags & kCompanionClose) != 0);
+  setPaused((flags & kCompanionPaused) != 0);
 
   // Windows made from now on, then the ones already there.
   HWINEVENTHOOK events =
@@ -193,6 +198,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int) {
       if (msg.message == WM_QUIT) serving = false;
       if (msg.message == kCompanionSetModernWheel)
         setModernWheel(msg.wParam != 0);
+      if (msg.message == kCompanionSetPaused) setPaused(msg.wParam != 0);
       DispatchMessageA(&msg);
     }
   }

@@ -27,10 +27,12 @@ DWORD WINAPI ShowNotServed(void* missing) {
 
 }  // namespace
 
-void Companion::Start(HWND window, bool closeByMbtn, bool modernWheel) {
+void Companion::Start(HWND window, bool closeByMbtn, bool modernWheel,
+                      bool paused) {
   window_ = window;
   closeByMbtn_ = closeByMbtn;
   modernWheel_ = modernWheel;
+  paused_ = paused;
   Launch();
 }
 
@@ -45,7 +47,8 @@ void Companion::Launch() {
            static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window_)),
            static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(ready_)),
            (closeByMbtn_ ? kCompanionClose : 0) |
-               (modernWheel_ ? kCompanionModern : 0),
+               (modernWheel_ ? kCompanionModern : 0) |
+               (paused_ ? kCompanionPaused : 0),
            GetCurrentProcessId());
   std::string line = "\"" + file + "\" " + arguments;
   STARTUPINFOA startup{};
@@ -75,9 +78,9 @@ void Companion::OnSignaled(HANDLE handle) {
     CloseHandle(ready_);
     ready_ = nullptr;
     servingSince_ = GetTickCount64();
-    // Its thread has a queue now: the mode may have changed since its
-    // command line was made.
-    TellModernWheel();
+    // Its thread has a queue now: the mode or the pause may have changed
+    // since its command line was made.
+    TellState();
     return;
   }
   if (handle != process_.hProcess) return;
@@ -103,6 +106,7 @@ void Companion::OnSignaled(HANDLE handle) {
 }
 
 void Companion::TellNotServed(const char* missing) {
+  missing_ = missing;
   if (told_) return;
   told_ = true;
   if (HANDLE thread = CreateThread(nullptr, 0, ShowNotServed,
@@ -113,13 +117,19 @@ void Companion::TellNotServed(const char* missing) {
 void Companion::SetModernWheel(bool modernWheel) {
   modernWheel_ = modernWheel;
   // One still starting may have no queue yet: it is told once it serves.
-  if (!ready_) TellModernWheel();
+  if (!ready_) TellState();
 }
 
-void Companion::TellModernWheel() {
-  if (process_.hProcess)
-    PostThreadMessageA(process_.dwThreadId, kCompanionSetModernWheel,
-                       modernWheel_, 0);
+void Companion::SetPaused(bool paused) {
+  paused_ = paused;
+  if (!ready_) TellState();
+}
+
+void Companion::TellState() {
+  if (!process_.hProcess) return;
+  PostThreadMessageA(process_.dwThreadId, kCompanionSetModernWheel,
+                     modernWheel_, 0);
+  PostThreadMessageA(process_.dwThreadId, kCompanionSetPaused, paused_, 0);
 }
 
 void Companion::Stop() {

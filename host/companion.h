@@ -18,8 +18,9 @@ class Companion {
   Companion& operator=(const Companion&) = delete;
   ~Companion() { Stop(); }
 
-  // Starts it for the host window, the close flag and the wheel's mode.
-  void Start(HWND window, bool closeByMbtn, bool modernWheel);
+  // Starts it for the host window, the close flag, the wheel's mode and
+  // whether the user paused the service.
+  void Start(HWND window, bool closeByMbtn, bool modernWheel, bool paused);
 
   // What the message loop waits on for it: its ready event while it starts,
   // and its process while it runs. Writes up to two handles; their count.
@@ -35,6 +36,13 @@ class Companion {
   // Switches the 32-bit hooks' wheel mode: at once if it serves, else as
   // soon as it does.
   void SetModernWheel(bool modernWheel);
+  // Pauses or resumes the 32-bit hooks, as SetModernWheel.
+  void SetPaused(bool paused);
+
+  // Whether it serves 32-bit applications now; if not, and it cannot, the
+  // file it lacks.
+  bool Serves() const { return process_.hProcess && !ready_; }
+  const char* Missing() const { return missing_; }
 
   // Asks it to end and waits up to kStopWaitMs for it, retrieving the
   // thread's messages meanwhile.
@@ -42,11 +50,12 @@ class Companion {
 
  private:
   void Launch();
-  void TellModernWheel();
+  void TellState();
   void TellNotServed(const char* missing);
 
   HWND window_ = nullptr;
-  bool closeByMbtn_ = false, modernWheel_ = false;
+  bool closeByMbtn_ = false, modernWheel_ = false, paused_ = false;
+  const char* missing_ = nullptr;  // once it cannot serve
   PROCESS_INFORMATION process_{};
   HANDLE ready_ = nullptr;      // until it serves
   ULONGLONG servingSince_ = 0;  // GetTickCount64 when it began to serve

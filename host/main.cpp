@@ -1,6 +1,8 @@
 // Tavrin64.exe: starts the resident host, or stops the running one.
 #include <windows.h>
 
+#include <optional>
+
 #include "companion.h"
 #include "dispatcher.h"
 #include "hook_api.h"
@@ -12,6 +14,7 @@
 #include "settings_reader.h"
 #include "settings_watch.h"
 #include "startup.h"
+#include "tray_icon.h"
 #include "win32_desktop.h"
 
 using namespace tavrin;
@@ -31,9 +34,76 @@ constexpr DWORD kStartUpLockWaitMs = 10000;
 rules::HostState g_host_state;
 Win32Desktop g_desktop(g_host_state);
 
+// The running service, as the user's commands change it.
+struct Service {
+  HWND window = nullptr;
+  bool closeByMbtn = false;
+  bool serving = false;  // this instance set its hook at the start
+  bool hooked = false;   // its hook is set now: not while paused
+  bool paused = false;
+  Companion companion;
+  std::optional<TrayIcon> tray;
+};
+Service g_service;
+
+// Has the icon, if the settings want one, say what is served now.
+void ShowTray() {
+  Service& s = g_service;
+  const char* missing = s.companion.Missing();
+  if (s.tray)
+    s.tray->Show(g_host_state.tray_icon,
+                 {s.paused, s.serving && !missing, missing ? missing : ""});
+}
+
+// Paused, this instance's hook is not set at all, and the companion's
+// hooks know no host: every application, 64- and 32-bit, gets every
+// message as if the utility were not there.
+void SetPaused(bool paused) {
+  Service& s = g_service;
+  if (!s.serving || paused == s.paused) return;
+  s.paused = paused;
+  if (paused && s.hooked) ResetHook();
+  s.hooked = !paused && SetHook(s.window, s.closeByMbtn);
+  s.companion.SetPaused(paused);
+  ShowTray();
+}
+
+void Carry(TrayCommand command) {
+  switch (command) {
+    case TrayCommand::PauseResume:
+      return SetPaused(!g_service.paused);
+    case TrayCommand::EditSettings:
+      return EditSettingsFile(g_host_state.settings_path);
+    case TrayCommand::StartWithWindows:
+      if (!SetStartsWithWindows(!StartsWithWindows()))
+        ShowResourceMessage(nullptr, IDS_CANNOT_START_WITH_WINDOWS,
+                            MB_OK | MB_ICONEXCLAMATION, kProgramTitle);
+      return;
+    case TrayCommand::About: {
+      const char* missing = g_service.companion.Missing();
+      return ShowAbout(g_host_state.settings_path,
+                       {g_service.paused, g_service.serving && !missing,
+                        missing ? missing : ""});
+    }
+    case TrayCommand::Exit:
+      PostMessageA(g_service.window, WM_DESTROY, 0, 0);
+      return;
+  }
+}
+
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam,
                                 LPARAM lParam) {
   static ModernWheel wheel;
+  if (message == kWmuSetPaused) {
+    SetPaused(wParam != 0);
+    return 0;
+  }
+  std::optional<TrayCommand> chosen;
+  if (g_service.tray &&
+      g_service.tray->OnMessage(message, wParam, lParam, chosen)) {
+    if (chosen) Carry(*chosen);
+    return 0;
+  }
   // Whatever goes wrong in one notification ends that notification, not the
   // host: the wheel of the whole desktop depends on it.
   try {
@@ -130,32 +200,50 @@ bool PumpMessages(MSG& msg) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
-  const bool terminateRequest = IsTerminateRequest(commandTail);
+  const Request request = RequestOf(commandTail);
   HWND running = nullptr, window = nullptr;
   {
     const StartUpLock lock;
     running = FindRunningInstance();
-    if (!running && !terminateRequest) window = CreateHostWindow(instance);
+    if (!running && request == Request::Start)
+      window = CreateHostWindow(instance);
   }
-  if (running) return StopRunningInstance(running, terminateRequest);
-  if (terminateRequest) return kExitOk;
-  if (!window) return kExitFailed;
-  AllowNotifications(g_desktop, reinterpret_cast<WindowId>(window));
+  // Done once the running instance has paused or resumed its own hook.
+  if (running && (request == Request::Pause || request == Request::Resume))
+    return SendMessageTimeoutA(running, kWmuSetPaused,
+                               request == Request::Pause, 0, SMTO_ABORTIFHUNG,
+                               kTerminateWaitMs, nullptr)
+               ? kExitOk
+               : kExitFailed;
+  if (running) return StopRunningInstance(running, request != Request::Start);
+  // Nothing runs to end, pause or resume: no window, no hook, no box.
+  if (request == Request::Terminate) return kExitOk;
+  if (request != Request::Start || !window) return kExitFailed;
+  const auto windowId = reinterpret_cast<WindowId>(window);
+  AllowNotifications(g_desktop, windowId);
+  Service& service = g_service;
+  service.window = window;
+  service.tray.emplace(window);
+  // Explorer runs without elevation: its messages to an elevated host.
+  g_desktop.AllowFromLowerPrograms(windowId, kWmuTrayIcon);
+  g_desktop.AllowFromLowerPrograms(windowId, service.tray->TaskbarCreated());
 
   SetSettingsPath();
   // The defaults stand if the file cannot be read at all just now.
   rules::ResetClassLists(g_host_state);
   const bool loaded = rules::LoadSettings(g_host_state);
-  const bool closeByMbtn = g_host_state.settings_path[0] &&
-                           rules::ReadCloseByMbtn(g_host_state.settings_path);
+  service.closeByMbtn = g_host_state.settings_path[0] &&
+                        rules::ReadCloseByMbtn(g_host_state.settings_path);
   // Only this instance's own hook is removed at the end: the state of the
   // library belongs to whoever set it.
-  const bool hooked = SetHook(window, closeByMbtn);
+  service.serving = service.hooked = SetHook(window, service.closeByMbtn);
   bool modernWheel = g_host_state.modern_wheel;
-  if (hooked) SetModernWheel(modernWheel);
+  if (service.serving) SetModernWheel(modernWheel);
   // 32-bit applications are served by a companion of that bitness.
-  Companion companion;
-  if (hooked) companion.Start(window, closeByMbtn, modernWheel);
+  Companion& companion = service.companion;
+  if (service.serving)
+    companion.Start(window, service.closeByMbtn, modernWheel, false);
+  ShowTray();
 
   // The thread that set the hook never waits without retrieving its
   // messages, nor on a disk: on Windows every 32-bit application's hook
@@ -183,15 +271,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) {
     if (!PumpMessages(msg)) break;
     // A reload (by the watch, or by an edit) may have changed the wheel's
     // mode: the hooks of both bitnesses follow it.
-    if (hooked && g_host_state.modern_wheel != modernWheel) {
+    if (service.serving && g_host_state.modern_wheel != modernWheel) {
       modernWheel = g_host_state.modern_wheel;
       SetModernWheel(modernWheel);
       companion.SetModernWheel(modernWheel);
     }
+    // ... and tray_icon, and the companion may serve, or have given up.
+    ShowTray();
   }
   g_desktop.SetWatch(nullptr);
   // The hook goes first: from here on no application waits for this thread.
-  if (hooked) ResetHook();
+  if (service.hooked) ResetHook();
+  service.tray.reset();
   companion.Stop();
   return static_cast<int>(static_cast<DWORD>(msg.wParam));
 }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace tavrin::host {
 
 // Loads string `id` as a wvsprintfA format, formats the arguments into it
@@ -10,5 +12,9 @@ namespace tavrin::host {
 // (`owner` is accepted and not used). A missing string shows "resource load
 // error" with the same buttons. Returns the pressed button's id.
 int ShowResourceMessage(HWND owner, UINT id, UINT type, ...);
+
+// String `id` formatted with the arguments as ShowResourceMessage formats
+// them, or "resource load error".
+std::string ResourceText(UINT id, ...);
 
 }  // namespace tavrin::host

@@ -4,8 +4,11 @@
 
 namespace tavrin::host {
 
-bool IsTerminateRequest(std::string_view commandTail) {
-  return commandTail == "terminate";
+Request RequestOf(std::string_view commandTail) {
+  if (commandTail == "terminate") return Request::Terminate;
+  if (commandTail == "pause") return Request::Pause;
+  if (commandTail == "resume") return Request::Resume;
+  return Request::Start;
 }
 
 bool SettingsPathFor(std::string_view programPath, char* out, size_t size) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <stddef.h>
+#include <stdint.h>
 
 #include <string_view>
 
@@ -10,10 +11,15 @@ namespace tavrin::host {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = -1;  // 0xFFFFFFFF
 
-// Terminate the running instance instead of starting: the command-line tail
-// (after the program name and the blanks that follow it) is exactly the word,
-// in small letters, with nothing after it.
-bool IsTerminateRequest(std::string_view commandTail);
+// What a start asks of the running instance: the command-line tail (after
+// the program name and the blanks that follow it) is exactly one of the
+// words, in small letters, with nothing after it; anything else is a start.
+enum class Request { Start, Terminate, Pause, Resume };
+Request RequestOf(std::string_view commandTail);
+
+// Sent by a start with "pause" or "resume" to the running instance's
+// window. wParam: 1 pause, 0 resume.
+inline constexpr uint32_t kWmuSetPaused = 0x8000 + 1300;
 
 // The settings file for a program path: everything from the path's last "."
 // replaced by ".ini", or ".ini" appended when there is no ".". Written with

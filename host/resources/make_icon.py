@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Draws the program's icon, a mouse with an accented wheel and arrows for
-the scrolling it does, at 16, 32 and 48 pixels, and writes it as an .ico
-file (32-bit images with alpha).
+the scrolling it does, at the sizes Windows asks for from 100 to 200 %
+(16 to 32 pixels in the notification area, 32 to 64 on the desktop), and
+writes it as an .ico file (32-bit images with alpha). With --paused, the
+same in grey: the icon of a paused service.
 
-    make_icon.py OUTPUT.ico
+    make_icon.py [--paused] OUTPUT.ico
 """
 import struct
 import sys
@@ -49,12 +51,21 @@ def pixel(x, y, size):
     return (0, 0, 0), 0
 
 
-def image(size):
+def grey(r, g, b):
+    """Paler and without colour, so that a paused icon is told at a glance."""
+    level = round(0.3 * r + 0.59 * g + 0.11 * b)
+    level = round(level * 0.55 + 255 * 0.35)
+    return level, level, level
+
+
+def image(size, paused):
     rows = []
     for row in range(size - 1, -1, -1):  # bottom-up
         line = b""
         for col in range(size):
             (r, g, b), a = pixel((col + 0.5) / size, (row + 0.5) / size, size)
+            if paused:
+                r, g, b = grey(r, g, b)
             line += bytes((b, g, r, a))
         rows.append(line)
     mask_row = ((size + 31) // 32) * 4
@@ -63,14 +74,16 @@ def image(size):
 
 
 def main():
-    sizes = (16, 32, 48)
-    images = [image(s) for s in sizes]
+    paused = "--paused" in sys.argv[1:]
+    output = [a for a in sys.argv[1:] if a != "--paused"][0]
+    sizes = (16, 20, 24, 32, 40, 48, 64)
+    images = [image(s, paused) for s in sizes]
     out = struct.pack("<HHH", 0, 1, len(sizes))
     offset = 6 + 16 * len(sizes)
     for size, data in zip(sizes, images):
         out += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
-    with open(sys.argv[1], "wb") as f:
+    with open(output, "wb") as f:
         f.write(out + b"".join(images))
 
 

@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
   StartupCases();
   SettingsLoaderCases();
   CheckCases();
+  MakeNotificationArea();
 #endif
   WriteFile("Tavrin64.ini", kMainSettings);
   HANDLE host = StartHost("Tavrin64.exe");
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
     HostileNotificationCases();
 #else
     LateApplicationCases();
+    PauseCases();
 #endif
     EditorCases();
 #ifdef _WIN64
@@ -50,6 +52,7 @@ int main(int argc, char** argv) {
     ModernWheelCases();
     TerminateCases(host, true);
 #ifdef _WIN64
+    TrayCases();
     RenamedCopyCases();
     StandInCompanionCases();
     FolderAwayCases();

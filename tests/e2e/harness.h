@@ -35,6 +35,9 @@ void FolderAwayCases();        // settings_cases.cpp, 64-bit
 int StandInCompanion(const std::string& arguments);  // the same
 int Probe();                                         // the same
 void KilledHostCases();  // reliability_cases.cpp; 32-bit: companion_cases.cpp
+void MakeNotificationArea();  // tray_cases.cpp, 64-bit
+void TrayCases();             // the same
+void PauseCases();            // tray_cases.cpp, 32-bit
 
 // Before any hook, and after a host that is gone: the wheel untouched.
 // clang-format off

@@ -8,48 +8,66 @@
 
 namespace e2e {
 
-// Every string in Japanese too, with as many "%s" as the English one that
-// the question and notice rows read (each is formatted with the same
-// arguments); the icon, the manifest's settings and the version block.
+// Every string in English and Japanese, with as many "%s" in both (each
+// is formatted with the same arguments); the icon, the manifest's settings
+// and the version block.
 static void Resources() {
   const std::string program = Here("Tavrin64.exe");
   HMODULE file =
       LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  std::string wrong;
-  for (UINT id = IDS_TERMINATE_QUESTION; id <= IDS_NO_32BIT; ++id) {
-    // A block of 16 counted UTF-16 strings holds ids 16 (n - 1) to 16 n - 1.
-    HRSRC block =
-        FindResourceExA(file, RT_STRING, MAKEINTRESOURCEA(id / 16 + 1),
-                        MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
-    auto* text =
+  // A block of 16 counted UTF-16 strings holds ids 16 (n - 1) to 16 n - 1.
+  const auto text = [&](UINT id, WORD language) {
+    HRSRC block = FindResourceExA(file, RT_STRING,
+                                  MAKEINTRESOURCEA(id / 16 + 1), language);
+    auto* at =
         static_cast<const WCHAR*>(LockResource(LoadResource(file, block)));
-    for (UINT skip = id % 16; text && skip > 0; --skip) text += 1 + *text;
-    const std::wstring japanese(text ? text + 1 : L"", text ? *text : 0);
-    const std::string english = kStrings[id - IDS_TERMINATE_QUESTION];
-    const auto formats = [](const auto& s, const auto& mark) {
-      size_t n = 0;
-      for (size_t at = s.find(mark); at != s.npos; at = s.find(mark, at + 2))
-        ++n;
-      return n;
-    };
-    if (japanese.empty() || formats(japanese, L"%s") != formats(english, "%s"))
+    for (UINT skip = id % 16; at && skip > 0; --skip) at += 1 + *at;
+    return std::wstring(at ? at + 1 : L"", at ? *at : 0);
+  };
+  const auto formats = [](const std::wstring& s) {
+    size_t n = 0;
+    for (size_t at = s.find(L"%s"); at != s.npos; at = s.find(L"%s", at + 2))
+      ++n;
+    return n;
+  };
+  std::string wrong;
+  for (UINT id = IDS_TERMINATE_QUESTION; id <= IDS_CANNOT_START_WITH_WINDOWS;
+       ++id) {
+    const std::wstring japanese =
+        text(id, MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT));
+    const std::wstring english =
+        text(id, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    if (japanese.empty() || english.empty() ||
+        formats(japanese) != formats(english))
       wrong += " " + std::to_string(id);
   }
-  Check(wrong.empty(), "strings 5001 to 5008 in Japanese, with the same %s",
+  Check(wrong.empty(),
+        "strings 5001 to 5020, the menu's among them, in English and "
+        "Japanese, with the same %s",
         "  missing or unlike:" + wrong);
   HRSRC found = FindResourceA(file, MAKEINTRESOURCEA(1), RT_MANIFEST);
   const std::string manifest(
       static_cast<const char*>(LockResource(LoadResource(file, found))),
       found ? SizeofResource(file, found) : 0);
-  bool complete =
-      FindResourceA(file, MAKEINTRESOURCEA(IDI_TAVRIN64), RT_GROUP_ICON);
+  // Both icons, serving and paused, drawn at the notification area's
+  // sizes from 100 to 200 % (16, 20, 24 and 32 pixels).
+  bool complete = true;
+  for (const int id : {IDI_TAVRIN64, IDI_TAVRIN64_PAUSED}) {
+    HRSRC group = FindResourceA(file, MAKEINTRESOURCEA(id), RT_GROUP_ICON);
+    const auto* icons =
+        static_cast<const BYTE*>(LockResource(LoadResource(file, group)));
+    std::string sizes;
+    for (int i = 0; icons && i < icons[4]; ++i)
+      sizes += std::to_string(icons[6 + 14 * i]) + " ";
+    complete &= sizes.find("16 20 24 32 ") != std::string::npos;
+  }
   FreeLibrary(file);
   for (const char* part :
        {"level=\"asInvoker\"", "<supportedOS", "<dpiAwareness",
         "Microsoft.Windows.Common-Controls"})
     complete &= manifest.find(part) != std::string::npos;
   Check(complete && GetFileVersionInfoSizeA(program.c_str(), nullptr) > 0,
-        "the icon, the manifest (asInvoker, systems, DPI, common controls) "
+        "the icons, the manifest (asInvoker, systems, DPI, common controls) "
         "and the version block",
         manifest);
 }

@@ -8,10 +8,13 @@ namespace {
 
 using namespace tavrin::host;
 
-TEST(Startup, OnlyTheExactWordTerminates) {
-  EXPECT_TRUE(IsTerminateRequest("terminate"));
-  for (const char* tail : {"", "Terminate", "terminate ", " terminate"})
-    EXPECT_FALSE(IsTerminateRequest(tail)) << '"' << tail << '"';
+TEST(Startup, OnlyTheExactWordsAskTheRunningInstance) {
+  EXPECT_EQ(RequestOf("terminate"), Request::Terminate);
+  EXPECT_EQ(RequestOf("pause"), Request::Pause);
+  EXPECT_EQ(RequestOf("resume"), Request::Resume);
+  for (const char* tail : {"", "Terminate", "terminate ", " terminate", "Pause",
+                           "pause resume", "resume "})
+    EXPECT_EQ(RequestOf(tail), Request::Start) << '"' << tail << '"';
 }
 
 TEST(Startup, SettingsPathReplacesFromTheLastDotOrIsRefused) {

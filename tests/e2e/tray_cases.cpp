@@ -1,0 +1,287 @@
+// The icon in the notification area: added, added again, its tooltip, its
+// menu (pause and resume, start with Windows, exit), pause and resume from
+// the command line, and no icon without tray_icon=1. Wine's null display
+// driver has no notification area: a window of class Shell_TrayWnd here
+// receives what Shell_NotifyIcon sends, as Explorer's does (under Wine a
+// WM_COPYDATA whose dwData is the NIM_* command).
+#include <optional>
+
+#include "harness.h"
+#include "startup.h"
+#include "tray_icon.h"
+#include "tray_menu.h"
+
+namespace e2e {
+
+// Paused by a start with "pause", an application of this bitness gets its
+// wheel as it was sent; "resume" serves it again.
+void PauseCases() {
+  std::string detail;
+  hostSync = false;
+  const bool untouched =
+      ExitCodeOf(Start("Tavrin64.exe pause")) == 0 &&
+      Pump([&] { return RunRow(kUnhooked[0], detail); }, 1000);
+  hostSync = true;
+  Check(untouched && ExitCodeOf(Start("Tavrin64.exe resume")) == 0 &&
+            Pump([&] { return RunRow(kServed, detail); }, 5000),
+        "\"pause\": a notch reaches the application as it was sent; "
+        "\"resume\": served again",
+        detail);
+}
+
+#ifdef _WIN64
+namespace {
+
+// What the notification area was told: the command and the icon's window,
+// callback message and tooltip.
+struct Told {
+  DWORD command;
+  HWND window;
+  UINT callback;
+  std::string tip;
+  bool operator==(const Told&) const = default;
+};
+std::vector<Told> told;
+bool accepting = true;  // false: as Shell_NotifyIcon fails without Explorer
+
+// Wine's layout of the icon's data, as far as the cases read it.
+struct IconData {
+  LONG window;
+  UINT id, flags, callback;
+  WCHAR tip[128];
+};
+
+LRESULT CALLBACK NotificationArea(HWND w, UINT m, WPARAM wParam,
+                                  LPARAM lParam) {
+  if (m != WM_COPYDATA) return DefWindowProcA(w, m, wParam, lParam);
+  const auto* copied = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+  const auto* icon = static_cast<const IconData*>(copied->lpData);
+  char tip[256] = "";
+  WideCharToMultiByte(CP_ACP, 0, icon->tip, -1, tip, sizeof tip, nullptr,
+                      nullptr);
+  if (copied->dwData != NIM_SETVERSION)
+    told.push_back({static_cast<DWORD>(copied->dwData),
+                    reinterpret_cast<HWND>(static_cast<LONG_PTR>(icon->window)),
+                    icon->callback, tip});
+  return accepting;
+}
+
+// The message that Explorer sends every top-level window when it starts.
+void TaskbarCreated() {
+  PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+}
+
+// Waits until the notification area has been told `expected` since `from`.
+bool WasTold(size_t from, const std::vector<Told>& expected,
+             std::string& detail) {
+  const auto arrived = [&] {
+    return std::vector<Told>(told.begin() + static_cast<long>(from),
+                             told.end());
+  };
+  const bool ok = Pump([&] { return arrived() == expected; }, 3000);
+  detail.clear();
+  for (const Told& t : arrived())
+    detail += "  " + std::to_string(t.command) + " \"" + t.tip + "\"\n";
+  return ok;
+}
+
+// The popup menu that the process shows, if any.
+HWND ShownMenu(DWORD process) {
+  for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32768", nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == process && IsWindowVisible(w)) return w;
+  }
+  return nullptr;
+}
+
+// Opens the host's menu as a right click on its icon does, and presses the
+// keys in it. (Under Wine another process's menu cannot be read.)
+void FromMenu(std::initializer_list<WPARAM> keys) {
+  DWORD host = 0;
+  GetWindowThreadProcessId(HostWindow(), &host);
+  PostMessageA(HostWindow(), host::kWmuTrayIcon, MAKEWPARAM(900, 760),
+               MAKELPARAM(WM_CONTEXTMENU, 1));
+  HWND menu = nullptr;
+  Pump([&] { return (menu = ShownMenu(host)) != nullptr; }, 3000);
+  for (const WPARAM key : keys) PostMessageA(menu, WM_KEYDOWN, key, 0);
+  Pump([&] { return !IsWindowVisible(menu); }, 3000);
+}
+
+// The menu as the host's own code makes it, in this process: its items,
+// the default marked with "*", and the ticked with "+".
+std::vector<std::string> items;
+void CALLBACK ReadMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+  const HWND menu = ShownMenu(GetCurrentProcessId());
+  if (!menu) return;
+  KillTimer(nullptr, timer);
+  const auto shown =
+      reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+  const UINT bold = GetMenuDefaultItem(shown, TRUE, 0);
+  for (UINT i = 0; i < static_cast<UINT>(GetMenuItemCount(shown)); ++i) {
+    char text[128] = "";
+    GetMenuStringA(shown, i, text, sizeof text, MF_BYPOSITION);
+    const bool ticked = GetMenuState(shown, i, MF_BYPOSITION) & MF_CHECKED;
+    items.push_back((i == bold ? "*"s : "") + (ticked ? "+" : "") + text);
+  }
+  PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+}
+std::vector<std::string> MenuItems() {
+  items.clear();
+  host::TrayIcon icon(scene[Sink]);
+  std::optional<host::TrayCommand> chosen;
+  SetTimer(nullptr, 0, 10, ReadMenu);
+  icon.OnMessage(host::kWmuTrayIcon, 0, MAKELPARAM(WM_CONTEXTMENU, 1), chosen);
+  return items;
+}
+
+std::string RunValue() {
+  char value[MAX_PATH] = "";
+  DWORD size = sizeof value;
+  RegGetValueA(HKEY_CURRENT_USER,
+               "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+               kProgramTitle, RRF_RT_REG_SZ, nullptr, value, &size);
+  return value;
+}
+
+}  // namespace
+
+void MakeNotificationArea() {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = NotificationArea;
+  wc.lpszClassName = "Shell_TrayWnd";
+  RegisterClassA(&wc);
+  CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr,
+                  nullptr, nullptr, nullptr);
+}
+
+void TrayCases() {
+  const std::string serving =
+      kNo32Bit ? "Tavrin64: serving 64-bit applications only (Tavrin32.exe "
+                 "is missing or could not start)"
+               : "Tavrin64: serving 64-bit and 32-bit applications";
+  const std::string paused =
+      "Tavrin64: paused; every application gets the mouse as it sends it";
+  Check(told.empty(),
+        "without tray_icon, every case so far ran without a word to the "
+        "notification area");
+  std::string settings = kMainSettings, detail;
+  settings.replace(settings.find("close_by_mbtn=1"), 15, "tray_icon=1");
+  WriteFile("Tavrin64.ini", settings);
+  size_t from = told.size();
+  HANDLE host = StartHost("Tavrin64.exe");
+  const HWND window = HostWindow();
+  const auto note = [&](DWORD command, const std::string& tip) {
+    return Told{command, window, command == NIM_DELETE ? 0 : host::kWmuTrayIcon,
+                tip};
+  };
+  Check(WasTold(from, {note(NIM_ADD, serving)}, detail),
+        "the icon is added at the start, with its tooltip", detail);
+
+  from = told.size();
+  TaskbarCreated();
+  Check(WasTold(from, {note(NIM_ADD, serving)}, detail),
+        "Explorer starts again (TaskbarCreated): the icon is added again",
+        detail);
+
+  // Hand edits take the icon away and bring it back while the notification
+  // area fails every call, as before Explorer runs at logon; once it
+  // starts, the icon is added, without a box meanwhile.
+  accepting = false;
+  from = told.size();
+  for (const char* key : {"tray_icon=0", "tray_icon=1"}) {
+    settings.replace(settings.find("tray_icon="), 11, key);
+    WriteFile("Tavrin64.ini", settings);
+    const size_t before = told.size();
+    Pump([&] { return told.size() > before; }, 1500);
+  }
+  accepting = true;
+  TaskbarCreated();
+  Check(WasTold(from,
+                {note(NIM_DELETE, ""), note(NIM_ADD, serving),
+                 note(NIM_ADD, serving)},
+                detail) &&
+            !FindWindowA("#32770", kProgramTitle),
+        "tray_icon=0 and 1 by hand edits; an icon that could not be added is "
+        "added once the notification area starts, without a box",
+        detail);
+
+  from = told.size();
+  host::SetStartsWithWindows(true);  // this program, at its path
+  const std::vector<std::string> shown = {
+      "*&Pause",         "", "&Edit settings", "+&Start with Windows", "",
+      "&About Tavrin64", "", "E&xit"};
+  std::vector<std::string> unticked = shown;
+  unticked[3] = "&Start with Windows";
+  Check(MenuItems() == shown &&
+            (host::SetStartsWithWindows(false), MenuItems() == unticked),
+        "the menu: Pause in bold, Edit settings, Start with Windows ticked "
+        "while this program starts with Windows, About Tavrin64, Exit",
+        items.empty() ? "(no menu)" : items[0] + " ...");
+  FromMenu({VK_DOWN, VK_RETURN});
+  hostSync = false;
+  Check(WasTold(from, {note(NIM_MODIFY, paused)}, detail) &&
+            RunRow(kUnhooked[0], detail),
+        "Pause from the menu: the tooltip and the icon say paused, and a "
+        "notch reaches the application as it was sent",
+        detail);
+
+  // A reload while paused: the icon goes and comes back, still paused.
+  from = told.size();
+  for (const char* key : {"tray_icon=0", "tray_icon=1"}) {
+    settings.replace(settings.find("tray_icon="), 11, key);
+    WriteFile("Tavrin64.ini", settings);
+    const size_t before = told.size();
+    Pump([&] { return told.size() > before; }, 1500);
+  }
+  Check(WasTold(from, {note(NIM_DELETE, ""), note(NIM_ADD, paused)}, detail) &&
+            RunRow(kUnhooked[0], detail),
+        "reloads while paused (the icon away and back): still paused", detail);
+
+  from = told.size();
+  Check(ExitCodeOf(Start("Tavrin64.exe resume")) == 0 &&
+            WasTold(from, {note(NIM_MODIFY, serving)}, detail) &&
+            (hostSync = true, RunRow(kServed, detail)),
+        "\"Tavrin64.exe resume\": exit 0, served again", detail);
+  Check(ExitCodeOf(Start("Tavrin64.exe pause")) == 0 &&
+            WasTold(from, {note(NIM_MODIFY, serving), note(NIM_MODIFY, paused)},
+                    detail) &&
+            (hostSync = false, RunRow(kUnhooked[0], detail)),
+        "\"Tavrin64.exe pause\": exit 0, paused", detail);
+  PostMessageA(window, host::kWmuTrayIcon, 0, MAKELPARAM(WM_LBUTTONDBLCLK, 1));
+  hostSync = true;
+  Check(WasTold(from,
+                {note(NIM_MODIFY, serving), note(NIM_MODIFY, paused),
+                 note(NIM_MODIFY, serving)},
+                detail) &&
+            RunRow(kServed, detail),
+        "a double click on the icon resumes", detail);
+
+  const std::string value = "\"" + Host("Tavrin64.exe") + "\"";
+  FromMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+  const bool written = RunValue() == value;
+  FromMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+  Check(written && RunValue().empty(),
+        "Start with Windows from the menu: the quoted full path written, "
+        "then removed",
+        RunValue());
+
+  from = told.size();
+  FromMenu({VK_UP, VK_RETURN});
+  hostSync = false;
+  Check(ExitCodeOf(host) == 0 && !HostWindow() &&
+            Pump([&] { return !CompanionRuns(window); }, 2000) &&
+            WasTold(from, {note(NIM_DELETE, "")}, detail) &&
+            RunRow(kUnhooked[0], detail),
+        "Exit from the menu: the icon removed, the host and its companion "
+        "end with 0, the hook gone",
+        detail);
+  const std::vector<std::string> noHost = {"pause", "resume"};
+  for (const std::string& word : noHost)
+    Check(ExitCodeOf(Start("Tavrin64.exe " + word)) == kFailed && !HostWindow(),
+          "\"Tavrin64.exe " + word + "\" with no instance: exit -1, no window");
+}
+
+#endif
+
+}  // namespace e2e
