@@ -13,6 +13,7 @@
 #include <atomic>
 #include <string>
 
+#include "host_probe.h"
 #include "hostile_settings.h"
 #include "start_process.h"
 
@@ -25,18 +26,10 @@ std::atomic<ULONGLONG> longest[4];
 std::atomic<bool> probing{true};
 
 DWORD WINAPI Probe(void*) {
-  HWND host = nullptr;
-  while (probing && !(host = FindWindowA("Tavrin64Class", "Tavrin64")))
-    Sleep(1);
-  while (probing && IsWindow(host)) {
-    const ULONGLONG asked = GetTickCount64();
-    DWORD_PTR reply = 0;
-    SendMessageTimeoutA(host, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &reply);
-    const ULONGLONG took = GetTickCount64() - asked;
+  ProbeHost(5000, probing, [](ULONGLONG took) {
     std::atomic<ULONGLONG>& most = longest[phase];
     most = std::max(most.load(), took);
-    Sleep(10);  // the probe's pace
-  }
+  });
   return 0;
 }
 

@@ -96,19 +96,13 @@ inline Ran RunAnswering(const std::string& commandLine, const char* caption,
   return ran;
 }
 
-// The English texts 5001 + n, as the questions and notices show them.
-// clang-format off
-inline const char* const kStrings[] = {
-  "Terminate %s?",
-  "Parent class '%s' is excluded from %s support.\nDo you want to support it by %s?",
-  "Child class '%s' is excluded from %s support.\nDo you want to support it by %s?",
-  "Do you want to exclude parent class '%s' by %s support?",
-  "Do you want to exclude child class '%s' by %s support?",
-  "Class '%s' cannot be listed in the %s settings: a name that is empty, begins with #, /, ; or [, or begins or ends with a blank cannot be read back from the file, and one that begins with ! is always excluded.",
-  "The settings file %s could not be written, so %s changed nothing. It may be read-only, in a folder you may not write to, or open in another program.",
-  "%s does not serve 32-bit applications: %s is missing beside it, or could not be started.",
-};
-// clang-format on
+// The host's text of that id, as its boxes format it: from the host's
+// own string table, which this program carries too (host_strings.rc).
+inline std::string HostText(UINT id) {
+  char text[1024] = "";
+  LoadStringA(GetModuleHandleA(nullptr), id, text, sizeof text);
+  return text;
+}
 
 // Ctrl + middle click over the window, and the host's first question up.
 inline void AskAbout(Scene w) {

@@ -8,6 +8,7 @@
 
 #include "companion_protocol.h"
 #include "harness.h"
+#include "host_probe.h"
 
 namespace e2e {
 
@@ -192,23 +193,15 @@ int StandInCompanion(const std::string& arguments) {
   return kCompanionDone;
 }
 
-// Run as "e2e_runner.exe probe": sends the host window WM_NULL every 10 ms,
-// from its appearance to its end; the longest it took to answer, in ms
-// (250 when it did not answer within 250 ms, 9999 with no host at all).
+// Run as "e2e_runner.exe probe": the longest the host's thread took to
+// answer from its appearance to its end, in ms (250 when it did not answer
+// within 250 ms, 9999 with no host at all).
 int Probe() {
-  HWND host = nullptr;
-  for (int i = 0; i < 1000 && !(host = HostWindow()); ++i) Sleep(10);
   ULONGLONG longest = 0;
-  while (host && IsWindow(host)) {
-    const ULONGLONG asked = GetTickCount64();
-    DWORD_PTR reply = 0;
-    const bool answered =
-        SendMessageTimeoutA(host, WM_NULL, 0, 0, SMTO_NORMAL, 250, &reply);
-    if (IsWindow(host))
-      longest = std::max(longest, answered ? GetTickCount64() - asked : 250);
-    Sleep(10);  // the probe's own pace
-  }
-  return host ? static_cast<int>(longest) : 9999;
+  const std::atomic<bool> probing{true};
+  const bool found = ProbeHost(
+      250, probing, [&](ULONGLONG took) { longest = std::max(longest, took); });
+  return found ? static_cast<int>(longest) : 9999;
 }
 
 // A companion slow to answer, and one that never does: the host's thread

@@ -8,7 +8,7 @@ namespace e2e {
 // file holds `written` (or is as it was), and the wheel over the window
 // does as `after` says.
 struct Question {
-  int n;
+  UINT n;
   const char* className;  // 5007's subject (nullptr): the file
   WPARAM answer;
 };
@@ -70,7 +70,7 @@ void Edit(const EditRow& row) {
   }
   for (const Question& q : row.questions) {
     char want[1024];
-    snprintf(want, sizeof want, kStrings[q.n],
+    snprintf(want, sizeof want, HostText(5001 + q.n).c_str(),
              q.className ? q.className : Host("Tavrin64.ini").c_str(),
              kProgramTitle, kProgramTitle);
     if (Answer(kProgramTitle, q.answer) != want ||

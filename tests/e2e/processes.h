@@ -15,6 +15,7 @@
 
 #include "program_identity.h"
 #include "scene.h"
+#include "start_process.h"
 
 namespace e2e {
 
@@ -60,29 +61,14 @@ inline void WriteFile(const std::string& name, const std::string& text,
   std::ofstream(Host(name), std::ios::binary | mode) << text;
 }
 
-// Starts "NAME.exe ARGS" from the host's folder, or this program's own,
-// with its standard output into `output` if given, in the current folder
-// `folder` if given.
+// Starts "NAME.exe ARGS" from the host's folder, or this program's own.
 inline HANDLE Start(const std::string& commandLine, bool own = false,
                     HANDLE output = nullptr, const char* folder = nullptr) {
   const size_t blank = std::min(commandLine.find(' '), commandLine.size());
   const std::string name = commandLine.substr(0, blank);
-  std::string line =
-      "\"" + (own ? Here(name) : Host(name)) + "\"" + commandLine.substr(blank);
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = output ? STARTF_USESTDHANDLES : 0;
-    si.hStdOutput = output;
-    PROCESS_INFORMATION pi{};
-    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr,
-                       output != nullptr, 0, nullptr, folder, &si, &pi)) {
-      CloseHandle(pi.hThread);
-      return pi.hProcess;
-    }
-    Sleep(200);  // Wine may refuse a start right after the prefix comes up
-  }
-  return nullptr;
+  return StartProcess(
+      "\"" + (own ? Here(name) : Host(name)) + "\"" + commandLine.substr(blank),
+      output, folder);
 }
 
 // The exit code once the process ends, pumping meanwhile; 0xDEAD if never.

@@ -47,10 +47,9 @@ enum Scene : int {
 };
 
 // The lParam of every posted mouse message: a point left of and above the
-// primary monitor, whose negative coordinates must survive every crossing,
-// and which is not where the pointer is, as an application that is not
-// DPI-aware sees the point on a scaled display: the window under the
-// pointer must be found in the application's thread.
+// primary monitor, whose negative coordinates must survive every crossing;
+// not the pointer's, as a scaled display gives it to an application that is
+// not DPI-aware: the window is found in the application's thread.
 constexpr int64_t kPointLParam = static_cast<int32_t>(0xFFF0FFE0);
 // The host sync's notch carries SyncPane's point (set with the scene): the
 // modern wheel's host looks for the window there.

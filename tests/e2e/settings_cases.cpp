@@ -71,20 +71,16 @@ void SettingsLoaderCases() {
   }
 }
 
-// The file rewritten by hand, in two steps as an editor may save it: within
-// a second the host has read it whole (4 lines, and TvChild, which the
-// editor excluded, scrolled again).
+// A busy folder: another file of it changes.
 static void CALLBACK ChangeAnotherFile(HWND, UINT, UINT_PTR, DWORD) {
   WriteFile("busy.txt", std::to_string(GetTickCount64()));
 }
 
-// Messages to the host from another program, one after another without a
-// pause, until stopped.
+// Messages to the host, one after another without a pause, until stopped.
 static std::atomic<bool> streaming;
 static DWORD WINAPI StreamTo(void* host) {
-  for (DWORD_PTR reply; streaming;)
-    SendMessageTimeoutA(static_cast<HWND>(host), WM_NULL, 0, 0, SMTO_NORMAL,
-                        100, &reply);
+  for (DWORD_PTR r; streaming;)
+    SendMessageTimeoutA(HWND(host), WM_NULL, 0, 0, SMTO_NORMAL, 100, &r);
   return 0;
 }
 

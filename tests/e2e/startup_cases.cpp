@@ -122,7 +122,8 @@ void RenamedCopyCases() {
       Answer(kProgramTitle, IDOK, [&] { host = StartHost("Renamed.exe"); });
   MoveFileA(Host("TV_Hook.off").c_str(), Host("TV_Hook.dll").c_str());
   char notice[256];
-  snprintf(notice, sizeof notice, kStrings[7], kProgramTitle, "TV_Hook.dll");
+  snprintf(notice, sizeof notice, HostText(IDS_NO_32BIT).c_str(), kProgramTitle,
+           "TV_Hook.dll");
   if (!SkippedWithout32Bit("without the 32-bit library: 5008, once"))
     Check(text == notice, "without the 32-bit library: 5008, once", text);
   Rows(ownFile);

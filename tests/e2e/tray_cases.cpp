@@ -1,9 +1,7 @@
-// The icon in the notification area: added, added again, its tooltip, its
-// menu (pause and resume, start with Windows, exit), pause and resume from
-// the command line, and no icon without tray_icon=1. Wine's null display
-// driver has no notification area: a window of class Shell_TrayWnd here
-// receives what Shell_NotifyIcon sends, as Explorer's does (under Wine a
-// WM_COPYDATA whose dwData is the NIM_* command).
+// The icon in the notification area, its tooltip and its menu, and pause
+// and resume. Wine's null display driver has no notification area: a
+// window of class Shell_TrayWnd here receives what Shell_NotifyIcon sends,
+// as Explorer's does (under Wine a WM_COPYDATA whose dwData is NIM_*).
 #include <optional>
 
 #include "harness.h"
@@ -32,16 +30,11 @@ void PauseCases() {
 #ifdef _WIN64
 namespace {
 
-// What the notification area was told: the command and the icon's window,
-// callback message and tooltip.
-struct Told {
-  DWORD command;
-  HWND window;
-  UINT callback;
-  std::string tip;
-  bool operator==(const Told&) const = default;
-};
-std::vector<Told> told;
+// What the notification area was told, each "COMMAND tooltip" (NIM_ADD 0,
+// NIM_MODIFY 1, NIM_DELETE 2), marked where the window or the callback
+// message is not the host's; and how far the cases have read.
+std::vector<std::string> told;
+size_t read = 0;
 bool accepting = true;  // false: as Shell_NotifyIcon fails without Explorer
 
 // Wine's layout of the icon's data, as far as the cases read it.
@@ -59,10 +52,13 @@ LRESULT CALLBACK NotificationArea(HWND w, UINT m, WPARAM wParam,
   char tip[256] = "";
   WideCharToMultiByte(CP_ACP, 0, icon->tip, -1, tip, sizeof tip, nullptr,
                       nullptr);
+  const bool ours =
+      icon->window ==
+          static_cast<LONG>(reinterpret_cast<LONG_PTR>(HostWindow())) &&
+      icon->callback == (copied->dwData == NIM_DELETE ? 0 : host::kWmuTrayIcon);
   if (copied->dwData != NIM_SETVERSION)
-    told.push_back({static_cast<DWORD>(copied->dwData),
-                    reinterpret_cast<HWND>(static_cast<LONG_PTR>(icon->window)),
-                    icon->callback, tip});
+    told.push_back(std::to_string(copied->dwData) + " " + tip +
+                   (ours ? "" : " (not the host's icon)"));
   return accepting;
 }
 
@@ -71,17 +67,17 @@ void TaskbarCreated() {
   PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
 }
 
-// Waits until the notification area has been told `expected` since `from`.
-bool WasTold(size_t from, const std::vector<Told>& expected,
-             std::string& detail) {
-  const auto arrived = [&] {
-    return std::vector<Told>(told.begin() + static_cast<long>(from),
-                             told.end());
+// Waits until the notification area has been told exactly `expected` since
+// the last look, then reads on; what it was told, in `detail`.
+bool Told(const std::vector<std::string>& expected, std::string& detail) {
+  const auto since = [] {
+    return std::vector<std::string>(told.begin() + static_cast<long>(read),
+                                    told.end());
   };
-  const bool ok = Pump([&] { return arrived() == expected; }, 3000);
+  const bool ok = Pump([&] { return since() == expected; }, 3000);
   detail.clear();
-  for (const Told& t : arrived())
-    detail += "  " + std::to_string(t.command) + " \"" + t.tip + "\"\n";
+  for (const std::string& t : since()) detail += "  " + t + "\n";
+  read = told.size();
   return ok;
 }
 
@@ -135,6 +131,16 @@ std::vector<std::string> MenuItems() {
   return items;
 }
 
+// Turns tray_icon off and on by hand edits, each read before the next.
+void OffAndOnByHand(std::string& settings) {
+  for (const char* key : {"tray_icon=0", "tray_icon=1"}) {
+    settings.replace(settings.find("tray_icon="), 11, key);
+    WriteFile("Tavrin64.ini", settings);
+    const size_t before = told.size();
+    Pump([&] { return told.size() > before; }, 1500);
+  }
+}
+
 std::string RunValue() {
   char value[MAX_PATH] = "";
   DWORD size = sizeof value;
@@ -160,126 +166,86 @@ void TrayCases() {
       kNo32Bit ? "Tavrin64: serving 64-bit applications only (Tavrin32.exe "
                  "is missing or could not start)"
                : "Tavrin64: serving 64-bit and 32-bit applications";
-  const std::string paused =
-      "Tavrin64: paused; every application gets the mouse as it sends it";
+  const std::string add = "0 " + serving, modify = "1 " + serving,
+                    paused =
+                        "Tavrin64: paused; every application gets the "
+                        "mouse as it sends it";
   Check(told.empty(),
         "without tray_icon, every case so far ran without a word to the "
         "notification area");
   std::string settings = kMainSettings, detail;
   settings.replace(settings.find("close_by_mbtn=1"), 15, "tray_icon=1");
   WriteFile("Tavrin64.ini", settings);
-  size_t from = told.size();
   HANDLE host = StartHost("Tavrin64.exe");
   const HWND window = HostWindow();
-  const auto note = [&](DWORD command, const std::string& tip) {
-    return Told{command, window, command == NIM_DELETE ? 0 : host::kWmuTrayIcon,
-                tip};
-  };
-  Check(WasTold(from, {note(NIM_ADD, serving)}, detail),
-        "the icon is added at the start, with its tooltip", detail);
-
-  from = told.size();
-  TaskbarCreated();
-  Check(WasTold(from, {note(NIM_ADD, serving)}, detail),
-        "Explorer starts again (TaskbarCreated): the icon is added again",
+  Check(Told({add}, detail) && (TaskbarCreated(), Told({add}, detail)),
+        "the icon is added at the start, with its tooltip, and again when "
+        "Explorer starts again (TaskbarCreated)",
         detail);
 
   // Hand edits take the icon away and bring it back while the notification
   // area fails every call, as before Explorer runs at logon; once it
   // starts, the icon is added, without a box meanwhile.
   accepting = false;
-  from = told.size();
-  for (const char* key : {"tray_icon=0", "tray_icon=1"}) {
-    settings.replace(settings.find("tray_icon="), 11, key);
-    WriteFile("Tavrin64.ini", settings);
-    const size_t before = told.size();
-    Pump([&] { return told.size() > before; }, 1500);
-  }
+  OffAndOnByHand(settings);
   accepting = true;
   TaskbarCreated();
-  Check(WasTold(from,
-                {note(NIM_DELETE, ""), note(NIM_ADD, serving),
-                 note(NIM_ADD, serving)},
-                detail) &&
-            !FindWindowA("#32770", kProgramTitle),
+  Check(Told({"2 ", add, add}, detail) && !FindWindowA("#32770", kProgramTitle),
         "tray_icon=0 and 1 by hand edits; an icon that could not be added is "
         "added once the notification area starts, without a box",
         detail);
 
-  from = told.size();
   host::SetStartsWithWindows(true);  // this program, at its path
   const std::vector<std::string> shown = {
       "*&Pause",         "", "&Edit settings", "+&Start with Windows", "",
       "&About Tavrin64", "", "E&xit"};
-  std::vector<std::string> unticked = shown;
-  unticked[3] = "&Start with Windows";
-  Check(MenuItems() == shown &&
-            (host::SetStartsWithWindows(false), MenuItems() == unticked),
+  Check(MenuItems() == shown && host::SetStartsWithWindows(false),
         "the menu: Pause in bold, Edit settings, Start with Windows ticked "
-        "while this program starts with Windows, About Tavrin64, Exit",
-        items.empty() ? "(no menu)" : items[0] + " ...");
+        "while this program starts with Windows, About Tavrin64, Exit");
   FromMenu({VK_DOWN, VK_RETURN});
   hostSync = false;
-  Check(WasTold(from, {note(NIM_MODIFY, paused)}, detail) &&
-            RunRow(kUnhooked[0], detail),
+  Check(Told({"1 " + paused}, detail) && RunRow(kUnhooked[0], detail),
         "Pause from the menu: the tooltip and the icon say paused, and a "
         "notch reaches the application as it was sent",
         detail);
-
-  // A reload while paused: the icon goes and comes back, still paused.
-  from = told.size();
-  for (const char* key : {"tray_icon=0", "tray_icon=1"}) {
-    settings.replace(settings.find("tray_icon="), 11, key);
-    WriteFile("Tavrin64.ini", settings);
-    const size_t before = told.size();
-    Pump([&] { return told.size() > before; }, 1500);
-  }
-  Check(WasTold(from, {note(NIM_DELETE, ""), note(NIM_ADD, paused)}, detail) &&
-            RunRow(kUnhooked[0], detail),
+  OffAndOnByHand(settings);
+  Check(Told({"2 ", "0 " + paused}, detail) && RunRow(kUnhooked[0], detail),
         "reloads while paused (the icon away and back): still paused", detail);
 
-  from = told.size();
-  Check(ExitCodeOf(Start("Tavrin64.exe resume")) == 0 &&
-            WasTold(from, {note(NIM_MODIFY, serving)}, detail) &&
-            (hostSync = true, RunRow(kServed, detail)),
-        "\"Tavrin64.exe resume\": exit 0, served again", detail);
-  Check(ExitCodeOf(Start("Tavrin64.exe pause")) == 0 &&
-            WasTold(from, {note(NIM_MODIFY, serving), note(NIM_MODIFY, paused)},
-                    detail) &&
-            (hostSync = false, RunRow(kUnhooked[0], detail)),
-        "\"Tavrin64.exe pause\": exit 0, paused", detail);
+  const auto pausedBy = [&](const char* word, bool pausing) {
+    return ExitCodeOf(Start("Tavrin64.exe "s + word)) == 0 &&
+           (hostSync = !pausing,
+            RunRow(pausing ? kUnhooked[0] : kServed, detail));
+  };
+  const bool resumed = pausedBy("resume", false),
+             repaused = pausedBy("pause", true);
   PostMessageA(window, host::kWmuTrayIcon, 0, MAKELPARAM(WM_LBUTTONDBLCLK, 1));
-  hostSync = true;
-  Check(WasTold(from,
-                {note(NIM_MODIFY, serving), note(NIM_MODIFY, paused),
-                 note(NIM_MODIFY, serving)},
-                detail) &&
-            RunRow(kServed, detail),
-        "a double click on the icon resumes", detail);
+  Check(resumed && repaused && Told({modify, "1 " + paused, modify}, detail) &&
+            (hostSync = true, RunRow(kServed, detail)),
+        "\"Tavrin64.exe resume\" and \"pause\" exit 0 and do so; a double "
+        "click on the icon resumes",
+        detail);
 
-  const std::string value = "\"" + Host("Tavrin64.exe") + "\"";
   FromMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
-  const bool written = RunValue() == value;
+  const bool written = RunValue() == "\"" + Host("Tavrin64.exe") + "\"";
   FromMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
   Check(written && RunValue().empty(),
         "Start with Windows from the menu: the quoted full path written, "
         "then removed",
         RunValue());
 
-  from = told.size();
   FromMenu({VK_UP, VK_RETURN});
   hostSync = false;
   Check(ExitCodeOf(host) == 0 && !HostWindow() &&
             Pump([&] { return !CompanionRuns(window); }, 2000) &&
-            WasTold(from, {note(NIM_DELETE, "")}, detail) &&
-            RunRow(kUnhooked[0], detail),
+            Told({"2 "}, detail) && RunRow(kUnhooked[0], detail),
         "Exit from the menu: the icon removed, the host and its companion "
         "end with 0, the hook gone",
         detail);
-  const std::vector<std::string> noHost = {"pause", "resume"};
-  for (const std::string& word : noHost)
-    Check(ExitCodeOf(Start("Tavrin64.exe " + word)) == kFailed && !HostWindow(),
-          "\"Tavrin64.exe " + word + "\" with no instance: exit -1, no window");
+  for (const char* word : {"pause", "resume"})
+    Check(
+        ExitCodeOf(Start("Tavrin64.exe "s + word)) == kFailed && !HostWindow(),
+        "\"Tavrin64.exe "s + word + "\" with no instance: exit -1, no window");
 }
 
 #endif
