@@ -46,13 +46,17 @@ struct Service {
 };
 Service g_service;
 
+// What is served now, for the icon and the About box.
+TrayState ServiceState() {
+  const Service& s = g_service;
+  const char* missing = s.companion.Missing();
+  return {s.paused, s.serving && !missing, missing ? missing : ""};
+}
+
 // Has the icon, if the settings want one, say what is served now.
 void ShowTray() {
-  Service& s = g_service;
-  const char* missing = s.companion.Missing();
-  if (s.tray)
-    s.tray->Show(g_host_state.tray_icon,
-                 {s.paused, s.serving && !missing, missing ? missing : ""});
+  if (g_service.tray)
+    g_service.tray->Show(g_host_state.tray_icon, ServiceState());
 }
 
 // Paused, this instance's hook is not set at all, and the companion's
@@ -79,12 +83,8 @@ void Carry(TrayCommand command) {
         ShowResourceMessage(nullptr, IDS_CANNOT_START_WITH_WINDOWS,
                             MB_OK | MB_ICONEXCLAMATION, kProgramTitle);
       return;
-    case TrayCommand::About: {
-      const char* missing = g_service.companion.Missing();
-      return ShowAbout(g_host_state.settings_path,
-                       {g_service.paused, g_service.serving && !missing,
-                        missing ? missing : ""});
-    }
+    case TrayCommand::About:
+      return ShowAbout(g_host_state.settings_path, ServiceState());
     case TrayCommand::Exit:
       PostMessageA(g_service.window, WM_DESTROY, 0, 0);
       return;
@@ -94,19 +94,19 @@ void Carry(TrayCommand command) {
 LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam,
                                 LPARAM lParam) {
   static ModernWheel wheel;
-  if (message == kWmuSetPaused) {
-    SetPaused(wParam != 0);
-    return 0;
-  }
-  std::optional<TrayCommand> chosen;
-  if (g_service.tray &&
-      g_service.tray->OnMessage(message, wParam, lParam, chosen)) {
-    if (chosen) Carry(*chosen);
-    return 0;
-  }
-  // Whatever goes wrong in one notification ends that notification, not the
+  // Whatever goes wrong in one notification or command ends it, not the
   // host: the wheel of the whole desktop depends on it.
   try {
+    if (message == kWmuSetPaused) {
+      SetPaused(wParam != 0);
+      return 0;
+    }
+    std::optional<TrayCommand> chosen;
+    if (g_service.tray &&
+        g_service.tray->OnMessage(message, wParam, lParam, chosen)) {
+      if (chosen) Carry(*chosen);
+      return 0;
+    }
     if (Dispatch(g_desktop, g_host_state, wheel, message, wParam, lParam))
       return 0;
   } catch (...) {
