@@ -39,9 +39,8 @@ class Companion {
   // Pauses or resumes the 32-bit hooks, as SetModernWheel.
   void SetPaused(bool paused);
 
-  // Whether it serves 32-bit applications now; if not, and it cannot, the
-  // file it lacks.
-  bool Serves() const { return process_.hProcess && !ready_; }
+  // Once it was given up: the file that 32-bit applications lack (or that
+  // could not start); null until then.
   const char* Missing() const { return missing_; }
 
   // Asks it to end and waits up to kStopWaitMs for it, retrieving the
