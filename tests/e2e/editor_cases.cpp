@@ -53,10 +53,7 @@ void Edit(const EditRow& row) {
   const std::string before = ReadFile("Tavrin64.ini");
   // Not the host's thread, whose question boxes were in front until now.
   Focus();
-  HANDLE held = row.held
-                    ? CreateFileA(Host("Tavrin64.ini").c_str(), GENERIC_READ, 0,
-                                  nullptr, OPEN_EXISTING, 0, nullptr)
-                    : INVALID_HANDLE_VALUE;
+  HANDLE held = row.held ? Hold("Tavrin64.ini") : INVALID_HANDLE_VALUE;
   StartCase();
   AskAbout(row.window);
   std::string wrong;

@@ -88,6 +88,20 @@ inline void Kill(HANDLE process, DWORD waitMs) {
   WaitForSingleObject(process, waitMs);
 }
 
+// The file beside the host, held without sharing as an editor may hold it;
+// tried while the host reads it, for up to 2 s.
+inline HANDLE Hold(const std::string& name) {
+  HANDLE h = INVALID_HANDLE_VALUE;
+  Pump(
+      [&] {
+        return (h = CreateFileA(Host(name).c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr)) !=
+               INVALID_HANDLE_VALUE;
+      },
+      2000);
+  return h;
+}
+
 inline HWND HostWindow() { return FindWindowA(kWindowClass, kProgramTitle); }
 
 // Starts the program, in the current folder `folder` if given, as the

@@ -90,8 +90,7 @@ void KilledHostCases() {
                             "[exclude_class]\r\nTvSync\r\n"));
   // Held without sharing while the host starts, released a second later:
   // until the file is read, TvSync is not excluded and the sync fails.
-  HANDLE held = CreateFileA(Host("Tavrin64.ini").c_str(), GENERIC_READ, 0,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE held = Hold("Tavrin64.ini");
   host = LaunchHost("Tavrin64.exe");
   Pump([] { return false; }, 1000);
   CloseHandle(held);

@@ -11,17 +11,18 @@
 
 namespace e2e {
 
-// Paused by a start with "pause", an application of this bitness gets its
-// wheel as it was sent; "resume" serves it again.
+// "Tavrin64.exe pause" (or "resume") exits 0, and then a notch reaches an
+// application of this bitness as it was sent (or is served).
+static bool PausedBy(const char* word, bool pausing, std::string& detail) {
+  return ExitCodeOf(Start("Tavrin64.exe "s + word)) == 0 &&
+         (hostSync = !pausing,
+          Pump([&] { return RunRow(pausing ? kUnhooked[0] : kServed, detail); },
+               3000));
+}
+
 void PauseCases() {
   std::string detail;
-  hostSync = false;
-  const bool untouched =
-      ExitCodeOf(Start("Tavrin64.exe pause")) == 0 &&
-      Pump([&] { return RunRow(kUnhooked[0], detail); }, 1000);
-  hostSync = true;
-  Check(untouched && ExitCodeOf(Start("Tavrin64.exe resume")) == 0 &&
-            Pump([&] { return RunRow(kServed, detail); }, 5000),
+  Check(PausedBy("pause", true, detail) && PausedBy("resume", false, detail),
         "\"pause\": a notch reaches the application as it was sent; "
         "\"resume\": served again",
         detail);
@@ -37,25 +38,19 @@ std::vector<std::string> told;
 size_t read = 0;
 bool accepting = true;  // false: as Shell_NotifyIcon fails without Explorer
 
-// Wine's layout of the icon's data, as far as the cases read it.
-struct IconData {
-  LONG window;
-  UINT id, flags, callback;
-  WCHAR tip[128];
-};
-
 LRESULT CALLBACK NotificationArea(HWND w, UINT m, WPARAM wParam,
                                   LPARAM lParam) {
   if (m != WM_COPYDATA) return DefWindowProcA(w, m, wParam, lParam);
   const auto* copied = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-  const auto* icon = static_cast<const IconData*>(copied->lpData);
+  // Wine's layout: the window, the id, the flags and the callback message
+  // as 32-bit words, then the tooltip.
+  const auto* icon = static_cast<const UINT*>(copied->lpData);
   char tip[256] = "";
-  WideCharToMultiByte(CP_ACP, 0, icon->tip, -1, tip, sizeof tip, nullptr,
-                      nullptr);
+  WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const WCHAR*>(icon + 4), -1,
+                      tip, sizeof tip, nullptr, nullptr);
   const bool ours =
-      icon->window ==
-          static_cast<LONG>(reinterpret_cast<LONG_PTR>(HostWindow())) &&
-      icon->callback == (copied->dwData == NIM_DELETE ? 0 : host::kWmuTrayIcon);
+      icon[0] == static_cast<UINT>(reinterpret_cast<UINT_PTR>(HostWindow())) &&
+      icon[3] == (copied->dwData == NIM_DELETE ? 0 : host::kWmuTrayIcon);
   if (copied->dwData != NIM_SETVERSION)
     told.push_back(std::to_string(copied->dwData) + " " + tip +
                    (ours ? "" : " (not the host's icon)"));
@@ -141,15 +136,6 @@ void OffAndOnByHand(std::string& settings) {
   }
 }
 
-std::string RunValue() {
-  char value[MAX_PATH] = "";
-  DWORD size = sizeof value;
-  RegGetValueA(HKEY_CURRENT_USER,
-               "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-               kProgramTitle, RRF_RT_REG_SZ, nullptr, value, &size);
-  return value;
-}
-
 }  // namespace
 
 void MakeNotificationArea() {
@@ -212,13 +198,8 @@ void TrayCases() {
   Check(Told({"2 ", "0 " + paused}, detail) && RunRow(kUnhooked[0], detail),
         "reloads while paused (the icon away and back): still paused", detail);
 
-  const auto pausedBy = [&](const char* word, bool pausing) {
-    return ExitCodeOf(Start("Tavrin64.exe "s + word)) == 0 &&
-           (hostSync = !pausing,
-            RunRow(pausing ? kUnhooked[0] : kServed, detail));
-  };
-  const bool resumed = pausedBy("resume", false),
-             repaused = pausedBy("pause", true);
+  const bool resumed = PausedBy("resume", false, detail),
+             repaused = PausedBy("pause", true, detail);
   PostMessageA(window, host::kWmuTrayIcon, 0, MAKELPARAM(WM_LBUTTONDBLCLK, 1));
   Check(resumed && repaused && Told({modify, "1 " + paused, modify}, detail) &&
             (hostSync = true, RunRow(kServed, detail)),
@@ -226,6 +207,14 @@ void TrayCases() {
         "click on the icon resumes",
         detail);
 
+  const auto RunValue = [] {
+    char value[MAX_PATH] = "";
+    DWORD size = sizeof value;
+    RegGetValueA(HKEY_CURRENT_USER,
+                 "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                 kProgramTitle, RRF_RT_REG_SZ, nullptr, value, &size);
+    return std::string(value);
+  };
   FromMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
   const bool written = RunValue() == "\"" + Host("Tavrin64.exe") + "\"";
   FromMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
