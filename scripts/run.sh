@@ -86,4 +86,5 @@ for b in "${bits[@]}"; do
   rm -f "${log[$b]}"
 done
 echo "Screenshots: build/tavrin64-demo-without.png, build/tavrin64-demo-with.png"
+echo "(the second shows the utility's icon in Wine's own notification area, top left)"
 exit $status
