@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 
 #include "settings_folder.h"
 #include "settings_loader.h"
@@ -146,17 +147,14 @@ class SettingsWatch::Worker {
     due_ = due_ ? std::min(due_, at) : at;
   }
 
-  // Whether a change record names the settings file: by the name it was
-  // given, or by its short (8.3) name, which records may carry instead.
-  bool NamesTheFile(const FILE_NOTIFY_INFORMATION& change) {
-    const int length = static_cast<int>(change.FileNameLength / sizeof(WCHAR));
-    if (SameName(change.FileName, length, fileName_)) return true;
+  // The settings file's short (8.3) name, which change records may carry
+  // instead of the one it was given; empty when there is none.
+  std::wstring ShortName() const {
     WCHAR shortPath[MAX_PATH];
     const DWORD got = GetShortPathNameW(path_.c_str(), shortPath, MAX_PATH);
-    if (!got || got >= MAX_PATH) return false;
-    const std::wstring shortName(shortPath);
-    return SameName(change.FileName, length,
-                    shortName.substr(shortName.rfind(L'\\') + 1));
+    if (!got || got >= MAX_PATH) return {};
+    const std::wstring name(shortPath);
+    return name.substr(name.rfind(L'\\') + 1);
   }
 
   void OnChange() {
@@ -171,10 +169,15 @@ class SettingsWatch::Worker {
     // No records: more changes than the buffer holds, the file among them
     // perhaps.
     bool ours = bytes == 0;
+    std::optional<std::wstring> shortName;  // asked for once a batch
     for (DWORD at = 0; !ours && at < bytes;) {
       const auto& change =
           *reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(changes_ + at);
-      ours = NamesTheFile(change);
+      const int length =
+          static_cast<int>(change.FileNameLength / sizeof(WCHAR));
+      ours = SameName(change.FileName, length, fileName_);
+      if (!ours && !shortName) shortName = ShortName();
+      ours = ours || SameName(change.FileName, length, *shortName);
       if (!change.NextEntryOffset) break;
       at += change.NextEntryOffset;
     }

@@ -50,9 +50,7 @@ TrayIcon::TrayIcon(HWND window)
       taskbarCreated_(RegisterWindowMessageA("TaskbarCreated")) {}
 
 void TrayIcon::Show(bool shown, const TrayState& state) {
-  const bool changed = state.paused != state_.paused ||
-                       state.serves32Bit != state_.serves32Bit ||
-                       state.missing != state_.missing;
+  const bool changed = state != state_;
   state_ = state;
   if (!shown) {
     if (added_) Notify(NIM_DELETE);

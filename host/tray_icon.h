@@ -19,6 +19,7 @@ struct TrayState {
   bool paused = false;
   bool serves32Bit = false;
   const char* missing = "";  // what 32-bit applications lack, if not served
+  bool operator==(const TrayState&) const = default;
 };
 
 class TrayIcon {
